@@ -1,0 +1,29 @@
+// "config.txt": up to three integers, the landscape detail, the ship detail and the sound switch.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <span>
+
+struct Config {
+  int landscapeDetail = 20;  // sphere detail of the mountains, then of every sphere the game draws
+  int shipDetail = 50;       // sphere detail while the ship loads
+  int sound = 1;             // non-zero: the sound cues play
+};
+
+// Sphere details the mesh generator and the star glow can draw with.
+inline constexpr int minLandscapeDetail = 10;
+inline constexpr int maxLandscapeDetail = 360;
+inline constexpr int minShipDetail = 2;
+inline constexpr int maxShipDetail = 360;
+
+// Reads up to three white-space separated integers, each in C's base-0 notation (sign, 0x for
+// hexadecimal, a leading 0 for octal). A token that does not begin with a number sets the value
+// being read to 0 and ends the reading; later values keep their defaults.
+Config parseConfig(std::span<const std::byte> text);
+
+// Reads the file; one that cannot be opened gives the defaults.
+Config readConfigFile(const char* path);
+
+// Brings the details into the ranges above, printing one line on `report` for each value changed.
+Config clampConfig(const Config& config, std::FILE* report);

@@ -1,0 +1,54 @@
+// Console output in UTF-8 from the game's Windows-1251 text.
+#include "app/console.h"
+
+#include <cstdarg>
+#include <vector>
+
+#include "app/text1251.h"
+
+std::string cp1251ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (char ch : text) {
+    char32_t c = cp1251::toCodePoint(static_cast<unsigned char>(ch));
+    if (c == 0 && ch != 0) c = 0xFFFD;
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+void consolePrint(std::FILE* stream, const char* format, ...) {
+  char small[512];
+  std::va_list args;
+  va_start(args, format);
+  std::va_list again;
+  va_copy(again, args);
+  int length = std::vsnprintf(small, sizeof small, format, args);
+  va_end(args);
+  if (length < 0) {
+    va_end(again);
+    return;
+  }
+  std::string_view text;
+  std::vector<char> large;
+  if (static_cast<std::size_t>(length) < sizeof small) {
+    text = std::string_view(small, static_cast<std::size_t>(length));
+  } else {
+    large.resize(static_cast<std::size_t>(length) + 1);
+    std::vsnprintf(large.data(), large.size(), format, again);
+    text = std::string_view(large.data(), static_cast<std::size_t>(length));
+  }
+  va_end(again);
+  std::string utf8 = cp1251ToUtf8(text);
+  std::fwrite(utf8.data(), 1, utf8.size(), stream);
+  std::fflush(stream);
+}

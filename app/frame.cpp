@@ -1,0 +1,205 @@
+// The frame callbacks, the projection and the routing of input to the widgets and the game.
+#include "app/frame.h"
+
+#include <GL/freeglut.h>
+
+#include <algorithm>
+#include <exception>
+
+#include "app/window_list.h"
+#include "ui/widget.h"
+
+AppFrame appFrame;
+
+namespace {
+
+std::exception_ptr callbackFailure;  // a failure thrown inside a callback, thrown on by runMainLoop
+
+// Runs a callback body; a failure leaves the main loop instead of unwinding through GLUT.
+template <typename Body>
+void guarded(Body body) {
+  if (callbackFailure) return;
+  try {
+    body();
+  } catch (...) {
+    callbackFailure = std::current_exception();
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+    glutLeaveMainLoop();
+  }
+}
+
+}  // namespace
+
+Projection computeProjection(int width, int height) {
+  Projection p{};
+  if (height == 0) height = 1;
+  p.width = width;
+  p.height = height;
+  p.aspect = static_cast<float>(width) / static_cast<float>(height);
+  float left, right, bottom, top;
+  if (width < height) {
+    left = -1.0f;
+    right = 1.0f;
+    bottom = -1.0f / p.aspect;
+    top = 1.0f / p.aspect;
+  } else {
+    left = -p.aspect;
+    right = p.aspect;
+    bottom = -1.0f;
+    top = 1.0f;
+  }
+  float* m = p.matrix;
+  m[0] = 2.0f / (right - left);
+  m[1] = 0.0f;
+  m[2] = (right + left) / (right - left);
+  m[3] = 0.0f;
+  m[4] = 0.0f;
+  m[5] = 2.0f / (top - bottom);
+  m[6] = (top + bottom) / (top - bottom);
+  m[7] = 0.0f;
+  m[8] = 0.0f;
+  m[9] = 0.0f;
+  m[10] = -1.0f;
+  m[11] = -1.0f;
+  m[12] = 0.0f;
+  m[13] = 0.0f;
+  m[14] = -1.0f;
+  m[15] = 0.0f;
+  p.cellSize = static_cast<float>(2.0 / std::min(width, height) * 8.0);
+  return p;
+}
+
+InterfacePoint toInterfaceUnits(int x, int y, int windowWidth, int windowHeight) {
+  int cx = windowWidth / 2;
+  int cy = windowHeight / 2;
+  int m = std::max(std::min(cx, cy), 1);  // a 1-pixel window has no half to divide by
+  return {static_cast<float>(x - cx) / static_cast<float>(m), -static_cast<float>(y - cy) / static_cast<float>(m)};
+}
+
+void displayCallback() {
+  guarded([] {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    if (appFrame.displayHook) appFrame.displayHook();
+
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    GLfloat savedColour[4];
+    glGetFloatv(GL_CURRENT_COLOR, savedColour);
+    for (int i = 0; i < windowList.size(); ++i) {
+      Widget* widget = windowList.at(i);
+      if (widget == windowList.highlighted())
+        glColor4f(1.0f, 1.0f, 0.0f, 0.5f);
+      else
+        glColor4f(0.0f, 1.0f, 0.0f, 0.5f);
+      widget->draw();
+    }
+    glPopAttrib();
+    glColor4fv(savedColour);
+    glFlush();
+    glutSwapBuffers();
+  });
+}
+
+void timerCallback(int value) {
+  guarded([value] {
+    if (appFrame.timerHook) appFrame.timerHook(value);
+    glutPostRedisplay();
+  });
+  glutTimerFunc(timerPeriod, timerCallback, 1);
+}
+
+void reshapeCallback(int width, int height) {
+  guarded([width, height] {
+    Projection p = computeProjection(width, height);
+    glViewport(0, 0, p.width, p.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    appFrame.windowWidth = p.width;
+    appFrame.windowHeight = p.height;
+    appFrame.aspect = p.aspect;
+    glLoadMatrixf(p.matrix);
+    glMatrixMode(GL_MODELVIEW);
+    appFrame.cellSize = p.cellSize;
+    if (appFrame.reshapeHook) appFrame.reshapeHook(p.width, p.height);
+  });
+}
+
+void specialCallback(int key, int x, int y) {
+  guarded([key, x, y] {
+    if (Widget* focus = windowList.focus()) focus->onSpecialKey(key, x, y);
+    if (appFrame.specialHook) appFrame.specialHook(key, x, y);
+  });
+}
+
+void keyboardCallback(unsigned char key, int x, int y) {
+  guarded([key, x, y] {
+    if (key == '\t') {
+      windowList.focusNext();
+      return;
+    }
+    if (Widget* focus = windowList.focus()) focus->onKey(key, x, y);
+    windowList.listRebuilt = false;
+    if (appFrame.keyboardHook) appFrame.keyboardHook(key, x, y);
+  });
+}
+
+void mouseCallback(int button, int state, int x, int y) {
+  guarded([button, state, x, y] {
+    InterfacePoint p = toInterfaceUnits(x, y, appFrame.windowWidth, appFrame.windowHeight);
+    windowList.listRebuilt = false;
+    // The size is read anew on every turn: a widget may add others while the walk goes on.
+    for (int i = 0; i < windowList.size(); ++i) {
+      windowList.at(i)->onMouse(button, state, p.x, p.y);
+      if (windowList.listRebuilt) {
+        windowList.listRebuilt = false;
+        break;
+      }
+    }
+  });
+}
+
+void setLight(int light, const float position[3], const float colour[4]) {
+  GLenum name = static_cast<GLenum>(light);
+  const GLfloat directional[4] = {position[0], position[1], position[2], 0.0f};
+  glLightfv(name, GL_DIFFUSE, colour);
+  glLightfv(name, GL_SPECULAR, colour);
+  glLightfv(name, GL_POSITION, directional);
+  glLightf(name, GL_SPOT_CUTOFF, 180.0f);
+  glEnable(name);
+}
+
+void openWindow(const char* title, int* argc, char** argv) {
+  glutInit(argc, argv);
+  glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL | GLUT_MULTISAMPLE);
+  glutCreateWindow(title);
+  glutDisplayFunc(displayCallback);
+  glutReshapeFunc(reshapeCallback);
+  glutSpecialFunc(specialCallback);
+  glutKeyboardFunc(keyboardCallback);
+  glutTimerFunc(timerPeriod, timerCallback, 0);
+  glutMouseFunc(mouseCallback);
+
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_LIGHTING);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glEnable(GL_CULL_FACE);
+  glEnable(GL_COLOR_MATERIAL);
+}
+
+void runMainLoop() {
+  glutMainLoop();
+  if (callbackFailure) {
+    std::exception_ptr failure = callbackFailure;
+    callbackFailure = nullptr;
+    std::rethrow_exception(failure);
+  }
+}

@@ -1,0 +1,4 @@
+// The shared random sequence's one instance.
+#include "app/random.h"
+
+RandomSequence sharedRandom;

@@ -1,0 +1,70 @@
+// The start-up sequence and the one handler that reports fatal failures.
+#include "app/startup.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+
+#include "app/config.h"
+#include "app/console.h"
+#include "app/frame.h"
+#include "game/frame.h"
+#include "game/state.h"
+
+int tessellationDetail = 20;
+int soundEnabled = 1;
+
+std::string formatStamp(const std::tm& t) {
+  static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  char text[64];
+  std::snprintf(text, sizeof text, "%s %s %02d %02d:%02d:%02d %d", days[(t.tm_wday % 7 + 7) % 7],
+                months[(t.tm_mon % 12 + 12) % 12], t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, t.tm_year + 1900);
+  return text;
+}
+
+void logOk() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  consolePrint(stdout, " [  OK  ] %s\n", formatStamp(local).c_str());
+}
+
+namespace {
+
+const char* glString(GLenum name) {
+  const GLubyte* text = glGetString(name);
+  return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+void startAndRun(int argc, char** argv) {
+  openWindow("velmo 1.0", &argc, argv);
+  consolePrint(stdout, "Vendor:   %s\nRenderer: %s\nVersion:  %s\n", glString(GL_VENDOR), glString(GL_RENDERER),
+               glString(GL_VERSION));
+
+  Config config = clampConfig(readConfigFile("config.txt"), stderr);
+  soundEnabled = config.sound;
+
+  tessellationDetail = config.shipDetail;
+  tessellationDetail = config.landscapeDetail;
+
+  restartGame();
+  appFrame.specialHook = gameSpecialKey;
+  appFrame.displayHook = gameFrame;
+  runMainLoop();
+}
+
+}  // namespace
+
+int runVelmo(int argc, char** argv) {
+  try {
+    startAndRun(argc, argv);
+  } catch (const char* message) {
+    consolePrint(stderr, "%s", message);
+  } catch (...) {
+    consolePrint(stderr, "A error detected");
+  }
+  // Reached only after a failure (a closed window ends the process inside GLUT).
+  return 1;
+}

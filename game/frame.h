@@ -1,0 +1,5 @@
+// The game frame: one step of the game, run once per display.
+#pragma once
+
+// Tests the ship, scores, moves it and draws the world and the on-screen display.
+void gameFrame();

@@ -1,0 +1,57 @@
+// The game state, restart, steering and the flight step.
+#include "game/state.h"
+
+#include <GL/freeglut.h>
+
+#include <cmath>
+
+GameState gameState = initialGameState();
+
+GameState initialGameState() {
+  return GameState{{-110.0f, -15.0f, 0.0f}, 0.0f, 0.0f, 0, 0.0f, 1.0f, 0};
+}
+
+float headingRadians(float heading) {
+  // 0.0055555557 is 1/180 rounded to single precision.
+  return heading * 0.0055555557f * 3.14159265358979f;
+}
+
+Vec3 probePoint(const GameState& state) {
+  float h = headingRadians(state.heading);
+  return {state.camera.x - shipDistance * std::sin(h), state.camera.y, state.camera.z + shipDistance * std::cos(h)};
+}
+
+void flightStep(GameState& state) {
+  if (state.bubble > 0.0f) {
+    float h = headingRadians(state.heading);
+    state.camera.x -= flightSpeed * std::sin(h);
+    state.camera.z += flightSpeed * std::cos(h);
+  }
+  if (state.turnRequest != 0.0f) {
+    state.heading += turnStep * state.turnRequest;
+    state.turnRequest = 0.0f;
+  }
+}
+
+void applySpecialKey(GameState& state, int key) {
+  bool running = state.crashed == 0 && state.bubble > 0.0f;
+  if (key == GLUT_KEY_LEFT && running) state.turnRequest = -1.0f;
+  if (key == GLUT_KEY_RIGHT && running) state.turnRequest = 1.0f;
+  if (state.heading < 0.0f) state.heading += 360.0f;
+  if (state.heading > 360.0f) state.heading -= 360.0f;
+}
+
+void restartGame() {
+  gameState = initialGameState();
+}
+
+void gameSpecialKey(int key, int, int) {
+  if (key == GLUT_KEY_F2) restartGame();
+  applySpecialKey(gameState, key);
+}
+
+void placeCamera() {
+  glLoadIdentity();
+  glRotatef(gameState.heading, 0.0f, 1.0f, 0.0f);
+  glTranslatef(gameState.camera.x, gameState.camera.y, gameState.camera.z);
+}

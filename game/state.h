@@ -1,0 +1,52 @@
+// The game's state and its flight rules: the ship flies on its own at a fixed height; the arrow
+// keys turn it by 10 degrees a step, F2 restarts.
+#pragma once
+
+struct Vec3 {
+  float x;
+  float y;
+  float z;
+};
+
+struct GameState {
+  Vec3 camera;        // world units; translation after the heading rotation, the eye stands at -camera
+  float heading;      // degrees about +y; 0 looks along -z, 90 along +x
+  float turnRequest;  // -1, 0 or +1: the turn asked for by the last arrow key, not yet carried out
+  int crashed;        // 1 once the ship has hit a mountain in this game
+  float blastRadius;  // world units; grows by 1 a step after a crash, up to 10
+  float bubble;       // world units; bubble radius and bar length, 0 once the game has timed out
+  int collected;      // stars collected in this game: the score
+};
+
+extern GameState gameState;  // the one game of the program
+
+inline constexpr float shipHeight = -7.0f;   // ship below the eye (eye space y)
+inline constexpr float shipDistance = 20.0f; // ship ahead of the eye
+inline constexpr float flightSpeed = 2.0f;   // world units per step
+inline constexpr float turnStep = 10.0f;     // degrees per carried-out turn request
+
+// The state of a new game: the eye at (110, 15, 0) looking along -z.
+GameState initialGameState();
+
+// The heading in radians, computed in single precision as the rules demand.
+float headingRadians(float heading);
+
+// The point both hit tests use: the ship's horizontal position negated, with the camera's y.
+Vec3 probePoint(const GameState& state);
+
+// One step of flight while not crashed: move 2 units forward (unless timed out), then carry out a
+// pending turn. The move uses the heading from before the turn.
+void flightStep(GameState& state);
+
+// What an arrow key does to the flight: a turn request while the game runs. Whatever the key,
+// the heading is then brought back into 0..360 (exactly 360 stays).
+void applySpecialKey(GameState& state, int key);
+
+// Resets the game and shows the main menu.
+void restartGame();
+
+// The frame's special-key hook: F2 restarts, Left and Right ask for a turn.
+void gameSpecialKey(int key, int x, int y);
+
+// Loads the view transform: the heading rotation, then the camera translation.
+void placeCamera();

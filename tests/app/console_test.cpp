@@ -1,0 +1,50 @@
+// Windows-1251 text: compile-time literals and the UTF-8 the console gets.
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <cstring>
+
+#include "app/console.h"
+#include "app/text1251.h"
+
+namespace {
+
+TEST(Text1251, LiteralsBecomeWindows1251Bytes) {
+  const char* text = "Собрано: %i"_cp1251;
+  EXPECT_STREQ(text, "\xD1\xEE\xE1\xF0\xE0\xED\xEE: %i");
+  EXPECT_STREQ("Ёё№«»"_cp1251, "\xA8\xB8\xB9\xAB\xBB");
+  EXPECT_STREQ("plain"_cp1251, "plain");
+}
+
+// Every byte against the C library's own converter.
+TEST(Text1251, EveryByteConvertsLikeIconv) {
+  iconv_t cd = iconv_open("UTF-8", "CP1251");
+  ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+  for (int b = 1; b < 256; ++b) {
+    if (b == 0x98) continue;  // unassigned
+    char in[1] = {static_cast<char>(b)};
+    char out[8] = {};
+    char* inPtr = in;
+    char* outPtr = out;
+    std::size_t inLeft = 1, outLeft = sizeof out;
+    ASSERT_NE(iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft), static_cast<std::size_t>(-1)) << b;
+    EXPECT_EQ(cp1251ToUtf8(std::string_view(in, 1)), std::string(out, sizeof out - outLeft)) << "byte " << b;
+  }
+  iconv_close(cd);
+  EXPECT_EQ(cp1251ToUtf8("\x98"), "\xEF\xBF\xBD");
+}
+
+TEST(Console, PrintsUtf8) {
+  char* text = nullptr;
+  std::size_t size = 0;
+  std::FILE* stream = open_memstream(&text, &size);
+  consolePrint(stream, "%s %d\n", "Не найдено ни одного файла"_cp1251, 7);
+  std::string longText(2000, 'x');
+  consolePrint(stream, "%s", longText.c_str());
+  std::fclose(stream);
+  std::string printed(text, size);
+  std::free(text);
+  EXPECT_EQ(printed, "Не найдено ни одного файла 7\n" + longText);
+}
+
+}  // namespace

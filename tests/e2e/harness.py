@@ -1,0 +1,140 @@
+"""Drives the real game for end-to-end tests: a private Xvfb, a scratch working directory,
+keys and clicks through xdotool, screenshots, and a proper close through WM_DELETE_WINDOW.
+
+Tests get the game's path and the source folder from the environment (VELMO_BINARY,
+VELMO_SOURCE_DIR, VELMO_RUN_DIR), which CTest sets.
+"""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+SOURCE_DIR = os.environ.get("VELMO_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
+BINARY = os.environ.get("VELMO_BINARY", os.path.join(SOURCE_DIR, "build", "velmo"))
+RUN_DIR = os.environ.get("VELMO_RUN_DIR", os.path.join(SOURCE_DIR, "build", "run"))
+CLOSE_WINDOW = os.path.join(SOURCE_DIR, "scripts", "close-window")
+TITLE = "velmo 1.0"
+
+
+class XServer:
+    """A private Xvfb on a free display."""
+
+    def __init__(self, size="1024x768"):
+        read_fd, write_fd = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", size + "x24", "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        with os.fdopen(read_fd) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(10)
+
+
+class Game:
+    """The game running in a scratch copy of the run directory (or an empty one)."""
+
+    def __init__(self, copy_run_dir=True, files=None, size="1024x768", extra_env=None, args=()):
+        self.workdir = tempfile.mkdtemp(prefix="velmo-e2e-")
+        if copy_run_dir and os.path.isdir(RUN_DIR):
+            shutil.copytree(RUN_DIR, self.workdir, dirs_exist_ok=True, symlinks=True)
+        for name, data in (files or {}).items():
+            path = os.path.join(self.workdir, name)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "wb") as f:
+                f.write(data if isinstance(data, bytes) else data.encode())
+        self.x = XServer(size)
+        self.env = dict(os.environ, DISPLAY=self.x.display, SDL_AUDIODRIVER="dummy")
+        self.env.update(extra_env or {})
+        self.stdout_path = os.path.join(self.workdir, "stdout.log")
+        self.stderr_path = os.path.join(self.workdir, "stderr.log")
+        self.process = None
+        self.window = None
+        self.args = list(args)
+
+    def start(self, wait_window=True, timeout=30):
+        with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
+            self.process = subprocess.Popen([BINARY] + self.args, cwd=self.workdir, env=self.env, stdout=out, stderr=err)
+        if wait_window:
+            self.window = self.wait_window(timeout)
+        return self
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True).stdout
+
+    def wait_window(self, timeout):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if self.process.poll() is not None:
+                raise RuntimeError("the game ended before its window showed: " + self.stderr())
+            found = subprocess.run(["xdotool", "search", "--name", "^" + TITLE + "$"], env=self.env,
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout.split()
+            if found:
+                window = found[0]
+                self.xdotool("windowfocus", window)
+                return window
+            time.sleep(0.1)
+        raise RuntimeError("no game window after %s s" % timeout)
+
+    def key(self, *keys, delay_ms=60):
+        self.xdotool("windowfocus", self.window)
+        self.xdotool("key", "--delay", delay_ms, *keys)
+
+    def type(self, text):
+        self.xdotool("windowfocus", self.window)
+        self.xdotool("type", "--delay", 60, text)
+
+    def click(self, x, y, button=1):
+        self.xdotool("mousemove", "--window", self.window, x, y)
+        self.xdotool("click", button)
+
+    def geometry(self):
+        out = self.xdotool("getwindowgeometry", "--shell", self.window)
+        values = dict(line.split("=", 1) for line in out.split())
+        return int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def screenshot(self, path=None):
+        """The window's pixels as a PIL image (saved to path when given)."""
+        from PIL import Image
+        path = path or os.path.join(self.workdir, "screenshot-%d.png" % int(time.time() * 1000))
+        subprocess.run(["import", "-window", self.window, path], env=self.env, check=True)
+        return Image.open(path).convert("RGB")
+
+    def close(self, timeout=20):
+        """Closes the window as a window manager would and returns the exit status."""
+        subprocess.run([CLOSE_WINDOW, self.window], env=self.env, check=True)
+        return self.wait(timeout)
+
+    def wait(self, timeout=20):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+            raise
+
+    def stdout(self):
+        with open(self.stdout_path, "rb") as f:
+            return f.read().decode("utf-8", "replace")
+
+    def stderr(self):
+        with open(self.stderr_path, "rb") as f:
+            return f.read().decode("utf-8", "replace")
+
+    def file(self, name):
+        with open(os.path.join(self.workdir, name), "rb") as f:
+            return f.read()
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        self.x.stop()
+        shutil.rmtree(self.workdir, ignore_errors=True)

@@ -1,0 +1,25 @@
+// The tests' GL window.
+#include "tests/support/gl_context.h"
+
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+bool ensureGlContext(int width, int height) {
+  static int window = 0;
+  if (window) return true;
+  if (!std::getenv("DISPLAY")) {
+    ADD_FAILURE() << "GL tests need an X display (scripts/test starts Xvfb)";
+    return false;
+  }
+  int argc = 1;
+  char name[] = "velmo-test";
+  char* argv[] = {name, nullptr};
+  glutInit(&argc, argv);
+  glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL);
+  glutInitWindowSize(width, height);
+  window = glutCreateWindow("velmo-test");
+  glutDisplayFunc([] {});
+  return window != 0;
+}

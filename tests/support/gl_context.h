@@ -1,0 +1,6 @@
+// A GL context for tests: one hidden-from-nobody GLUT window, created on first use.
+#pragma once
+
+// Creates the window once (width × height, double-buffered RGB with depth and stencil) and makes
+// its context current. Fails the calling test when no X display is there.
+bool ensureGlContext(int width = 256, int height = 256);
