@@ -3,3 +3,6 @@
 
 // Tests the ship, scores, moves it and draws the world and the on-screen display.
 void gameFrame();
+
+// Draws the world under the current modelview matrix: sky, mountains, floor and stars.
+void drawScene();
