@@ -1,0 +1,87 @@
+// Sound cues through SDL_mixer (SDL's audio subsystem only).
+#include "game/sound.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_mixer.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/console.h"
+#include "app/startup.h"
+
+namespace {
+
+enum class Device { closed, open, missing };
+
+Device device = Device::closed;  // the audio device, opened by the first cue
+
+// Loaded cues, kept for the rest of the run so a cue is read from disk once.
+struct LoadedCue {
+  char file[64];
+  Mix_Chunk* chunk;
+};
+LoadedCue loadedCues[8];
+int loadedCueCount = 0;
+
+bool openDevice() {
+  if (device == Device::open) return true;
+  if (device == Device::missing) return false;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 ||
+      Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+    consolePrint(stderr, "No audio device (%s): the game plays on without sound.\n", SDL_GetError());
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    device = Device::missing;
+    return false;
+  }
+  Mix_AllocateChannels(8);
+  device = Device::open;
+  std::atexit(closeSound);
+  return true;
+}
+
+Mix_Chunk* cueChunk(const char* file) {
+  for (int i = 0; i < loadedCueCount; ++i)
+    if (std::strcmp(loadedCues[i].file, file) == 0) return loadedCues[i].chunk;
+  // Opened here so that a missing file is reported with the name SDL gives it.
+  SDL_RWops* stream = SDL_RWFromFile(file, "rb");
+  if (!stream) return nullptr;
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(stream, 1);
+  if (!chunk) return nullptr;
+  if (loadedCueCount < 8 && std::strlen(file) < sizeof loadedCues[0].file) {
+    LoadedCue& cue = loadedCues[loadedCueCount++];
+    std::snprintf(cue.file, sizeof cue.file, "%s", file);
+    cue.chunk = chunk;
+  }
+  return chunk;
+}
+
+}  // namespace
+
+void reportSoundError(const char* text) {
+  if (text && *text) consolePrint(stderr, "%s\n", text);
+}
+
+void playCue(const char* command) {
+  if (soundEnabled == 0) return;
+  const char verb[] = "play ";
+  if (std::strncmp(command, verb, sizeof verb - 1) != 0) {
+    reportSoundError("Unknown sound command.");
+    return;
+  }
+  if (!openDevice()) return;
+  const char* file = command + sizeof verb - 1;
+  Mix_Chunk* chunk = cueChunk(file);
+  if (!chunk || Mix_PlayChannel(-1, chunk, 0) < 0) reportSoundError(SDL_GetError());
+}
+
+void closeSound() {
+  if (device != Device::open) return;
+  Mix_HaltChannel(-1);
+  Mix_CloseAudio();
+  for (int i = 0; i < loadedCueCount; ++i) Mix_FreeChunk(loadedCues[i].chunk);
+  loadedCueCount = 0;
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  device = Device::closed;
+}

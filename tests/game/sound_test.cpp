@@ -1,0 +1,93 @@
+// The sound cues: they reach the audio device, stay off when switched off, and failures are printed.
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "app/startup.h"
+#include "game/sound.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+// A 0.2 s 16-bit mono tone.
+std::string toneWave() {
+  std::string w;
+  auto u16 = [&](unsigned v) { w += char(v & 0xFF); w += char((v >> 8) & 0xFF); };
+  auto u32 = [&](std::uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
+  const int count = 4410;
+  w += "RIFF"; u32(36 + count * 2); w += "WAVEfmt "; u32(16); u16(1); u16(1); u32(22050); u32(44100); u16(2); u16(16);
+  w += "data"; u32(count * 2);
+  for (int i = 0; i < count; ++i) u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(12000 * std::sin(i * 0.2))));
+  return w;
+}
+
+class Sound : public ::testing::Test {
+ protected:
+  void SetUp() override { soundEnabled = 1; }
+  void TearDown() override { closeSound(); }
+  ScratchDir dir{"sound"};
+};
+
+TEST_F(Sound, ACuePlaysNonSilentSamplesOnTheDiskDriver) {
+  dir.write("collect.wav", toneWave());
+  WorkingDir here(dir.path());
+  std::string out = (dir.path() / "audio.raw").string();
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+  setenv("SDL_DISKAUDIODELAY", "1", 1);
+  testing::internal::CaptureStderr();
+  playCue("play collect.wav");
+  std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  closeSound();
+  std::string printed = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(printed.find("Couldn't"), std::string::npos) << printed;
+  EXPECT_EQ(printed.find("No audio device"), std::string::npos) << printed;
+  auto bytes = readBytes(out);
+  ASSERT_GT(bytes.size(), 1000u);
+  int loud = 0;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    auto sample = static_cast<std::int16_t>(std::to_integer<int>(bytes[i]) | (std::to_integer<int>(bytes[i + 1]) << 8));
+    if (std::abs(sample) > 1000) ++loud;
+  }
+  EXPECT_GT(loud, 1000);
+}
+
+TEST_F(Sound, SwitchedOffSendsNothingAndNeverOpensTheDevice) {
+  soundEnabled = 0;
+  testing::internal::CaptureStderr();
+  playCue("play collect.wav");
+  playCue("play blast.wav");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+}
+
+TEST_F(Sound, AMissingFilePrintsTheLibrarysMessageAndGoesOn) {
+  WorkingDir here(dir.path());
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  testing::internal::CaptureStderr();
+  playCue("play collect.wav");
+  playCue("play collect.wav");
+  std::string printed = testing::internal::GetCapturedStderr();
+  EXPECT_NE(printed.find("collect.wav"), std::string::npos) << printed;
+  EXPECT_EQ(printed.back(), '\n');
+}
+
+TEST_F(Sound, NoAudioDeviceIsOneLineThenSilence) {
+  dir.write("collect.wav", toneWave());
+  WorkingDir here(dir.path());
+  setenv("SDL_AUDIODRIVER", "nosuchdriver", 1);
+  testing::internal::CaptureStderr();
+  playCue("play collect.wav");
+  playCue("play collect.wav");
+  std::string printed = testing::internal::GetCapturedStderr();
+  EXPECT_NE(printed.find("No audio device"), std::string::npos) << printed;
+  EXPECT_EQ(printed.find("No audio device"), printed.rfind("No audio device"));
+}
+
+}  // namespace
