@@ -1,0 +1,125 @@
+// The sky box: six raw 512 × 512 faces, drawn at half the square root of the largest float so
+// that no camera position in the scene moves the horizon visibly.
+#include "render/skybox.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glu.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <new>
+
+namespace {
+
+// The box's textures and the face pixels they were built from; one for the whole run.
+struct SkyBox {
+  GLuint textures[6] = {};                        // indexed by SkyFace
+  std::unique_ptr<std::uint8_t[]> buffers[6];     // each face's pixels, kept after the upload
+  float halfSize = 0.0f;                          // half the edge length; set on the first draw
+};
+
+SkyBox skyBox;
+
+constexpr int faceIndex(SkyFace face) { return static_cast<int>(face); }
+
+// Texture coordinates and unit positions of each face's fan, indexed by SkyFace. Seen from the
+// centre every side face shows its file upright and unmirrored: row 0 along the upper edge.
+constexpr SkyCorner fans[6][4] = {
+    // left, x = -h
+    {{1, 0, -1, 1, -1}, {0, 0, -1, 1, 1}, {0, 1, -1, -1, 1}, {1, 1, -1, -1, -1}},
+    // right, x = h
+    {{0, 0, 1, 1, -1}, {0, 1, 1, -1, -1}, {1, 1, 1, -1, 1}, {1, 0, 1, 1, 1}},
+    // top, y = h
+    {{0, 0, 1, 1, -1}, {0, 1, 1, 1, 1}, {1, 1, -1, 1, 1}, {1, 0, -1, 1, -1}},
+    // bottom, y = -h
+    {{0, 0, 1, -1, -1}, {1, 0, -1, -1, -1}, {1, 1, -1, -1, 1}, {0, 1, 1, -1, 1}},
+    // front, z = h
+    {{1, 0, -1, 1, 1}, {0, 0, 1, 1, 1}, {0, 1, 1, -1, 1}, {1, 1, -1, -1, 1}},
+    // back, z = -h
+    {{0, 0, -1, 1, -1}, {0, 1, -1, -1, -1}, {1, 1, 1, -1, -1}, {1, 0, 1, 1, -1}},
+};
+
+struct FaceFile {
+  SkyFace face;
+  const char* path;
+  const char* failure;  // thrown as is when the face does not load
+};
+
+// Load order; the texts are the game's own, line breaks (and their absence) included.
+constexpr FaceFile faceFiles[6] = {
+    {SkyFace::front, "sky/f.raw", "Error loading front texture\n"},
+    {SkyFace::back, "sky/b.raw", "Error loading back texture\n"},
+    {SkyFace::left, "sky/l.raw", "Error loading left texture=n"},
+    {SkyFace::right, "sky/r.raw", "Error loading right texture"},
+    {SkyFace::top, "sky/o.raw", "Error loading top texture"},
+    {SkyFace::bottom, "sky/earth.raw", "Error loading bottom texture\n"},
+};
+
+// Draw order.
+constexpr SkyFace drawOrder[6] = {SkyFace::back, SkyFace::left, SkyFace::right,
+                                  SkyFace::top, SkyFace::front, SkyFace::bottom};
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+const SkyCorner* skyFaceFan(SkyFace face) { return fans[faceIndex(face)]; }
+
+std::span<const std::uint8_t> rawFacePixels(std::span<const std::uint8_t> file) {
+  if (file.size() < skyFaceBytes) return {};
+  return file.first(skyFaceBytes);
+}
+
+bool loadRawFace(unsigned texture, std::unique_ptr<std::uint8_t[]>& slot, const char* path) {
+  slot.reset(new (std::nothrow) std::uint8_t[skyFaceBytes]);
+  if (!slot) return false;
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+  if (!file) return false;
+  const std::size_t got = std::fread(slot.get(), 1, skyFaceBytes, file.get());
+  const std::span<const std::uint8_t> pixels = rawFacePixels({slot.get(), got});
+  if (pixels.empty()) return false;
+
+  glBindTexture(GL_TEXTURE_2D, texture);
+  gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, skyFaceEdge, skyFaceEdge, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  // The file closes on the way out, also when the error is thrown.
+  const GLenum error = glGetError();
+  if (error != GL_NO_ERROR) throw static_cast<unsigned>(error);
+  return true;
+}
+
+void initSkyBox() {
+  for (GLuint& texture : skyBox.textures) glGenTextures(1, &texture);
+  for (const FaceFile& entry : faceFiles) {
+    const int i = faceIndex(entry.face);
+    if (!loadRawFace(skyBox.textures[i], skyBox.buffers[i], entry.path)) throw entry.failure;
+  }
+}
+
+void drawSkyBox() {
+  // Half of the largest float, so that the box's corners still square without overflow.
+  if (skyBox.halfSize == 0.0f) skyBox.halfSize = std::sqrt(FLT_MAX / 2.0f);
+  const float h = skyBox.halfSize;
+
+  glPushAttrib(GL_ALL_ATTRIB_BITS);
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_LIGHTING);
+  // Under the default modulate environment this keeps red, halves green and drops blue.
+  glColor3f(1.0f, 0.5f, 0.0f);
+  for (SkyFace face : drawOrder) {
+    glBindTexture(GL_TEXTURE_2D, skyBox.textures[faceIndex(face)]);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBegin(GL_TRIANGLE_FAN);
+    for (int v = 0; v < 4; ++v) {
+      const SkyCorner& c = fans[faceIndex(face)][v];
+      glTexCoord2f(c.s, c.t);
+      glVertex3f(c.x * h, c.y * h, c.z * h);
+    }
+    glEnd();
+  }
+  glPopAttrib();
+}
