@@ -1,0 +1,25 @@
+// Textures: images loaded into GL texture objects, the extension test and the screen copy.
+#pragma once
+
+#include <GL/gl.h>
+
+// A new 2D texture (repeating, trilinear) filled from a .bmp or .tga file. The name comes back
+// even when the image failed to load; the failure has then been printed.
+GLuint loadTexture(bool mipmaps, const char* path);
+
+// Upload the image at path into the texture bound to target, reader chosen by the text after
+// the last dot ("bmp" or "tga", any case). True when an image was uploaded.
+bool loadImageIntoTexture(GLenum target, bool mipmaps, const char* path);
+bool loadBmpIntoTexture(GLenum target, bool mipmaps, const char* path);
+bool loadTgaIntoTexture(GLenum target, bool mipmaps, const char* path);
+
+// Whether the space-separated list names the extension: an occurrence counts when the character
+// after it is white space or the end (the one before it is not examined).
+bool extensionListed(const char* list, const char* name);
+// The same test on the driver's GL_EXTENSIONS string.
+bool hasGlExtension(const char* name);
+
+// Copies the frame-buffer rectangle with lower-left corner (x, y) into level 0 of the texture,
+// first re-specifying that level from buffer (width × height RGB bytes). A failed copy prints
+// its line on standard error and throws the integer 1.
+void copyScreenToTexture(GLuint texture, unsigned char* buffer, int x, int y, int width, int height);
