@@ -1,0 +1,208 @@
+// The highscore table: ranking, the complemented 240-byte file, and saving without losing the
+// previous file.
+#include "ui/highscore.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/test_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::uint32_t> scores(const HighscoreTable& table) {
+  std::vector<std::uint32_t> s;
+  for (int i = 0; i < table.count(); ++i) s.push_back(table.scoreAt(i));
+  return s;
+}
+
+std::vector<std::string> names(const HighscoreTable& table) {
+  std::vector<std::string> n;
+  for (int i = 0; i < table.count(); ++i) n.emplace_back(table.entryAt(i).name);
+  return n;
+}
+
+// Entries "p100", "p90", ... "p10" with the scores 100 down to 10.
+void fillDescending(HighscoreTable& table) {
+  for (int i = 10; i >= 1; --i) table.insert(("p" + std::to_string(i * 10)).c_str(), static_cast<std::uint32_t>(i * 10));
+}
+
+std::string fileText(const fs::path& path) {
+  std::vector<std::byte> bytes = readBytes(path);
+  return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+TEST(HighscoreTable, WithoutAFileTheTableIsTenEmptyEntries) {
+  ScratchDir dir("hs-none");
+  HighscoreTable table;
+  EXPECT_FALSE(table.load((dir.path() / "h.bin").c_str()));
+  EXPECT_EQ(table.count(), 10);
+  EXPECT_EQ(scores(table), std::vector<std::uint32_t>(10, 0));
+  EXPECT_EQ(names(table), std::vector<std::string>(10, ""));
+  table.insert("first", 0);  // any first result, 0 included, becomes entry 0
+  EXPECT_EQ(names(table)[0], "first");
+  EXPECT_EQ(names(table)[1], "");
+}
+
+TEST(HighscoreTable, RanksResults) {
+  HighscoreTable table;
+  fillDescending(table);
+  EXPECT_EQ(scores(table), (std::vector<std::uint32_t>{100, 90, 80, 70, 60, 50, 40, 30, 20, 10}));
+
+  table.insert("equal", 70);  // above the older 70
+  EXPECT_EQ(names(table)[3], "equal");
+  EXPECT_EQ(names(table)[4], "p70");
+  EXPECT_EQ(names(table)[9], "p20");
+
+  HighscoreTable between;
+  fillDescending(between);
+  between.insert("new", 65);  // between entries 3 and 4: old 4..8 move to 5..9, old 9 drops out
+  EXPECT_EQ(names(between), (std::vector<std::string>{"p100", "p90", "p80", "p70", "new", "p60", "p50", "p40", "p30",
+                                                      "p20"}));
+
+  HighscoreTable lower;
+  fillDescending(lower);
+  lower.insert("low", 5);  // below all ten: nothing changes
+  EXPECT_EQ(names(lower), (std::vector<std::string>{"p100", "p90", "p80", "p70", "p60", "p50", "p40", "p30", "p20",
+                                                    "p10"}));
+  lower.insert("last", 10);  // equal to the last: replaces it without moving anything
+  EXPECT_EQ(names(lower)[9], "last");
+  EXPECT_EQ(names(lower)[8], "p20");
+}
+
+TEST(HighscoreTable, NamesHoldNineteenCharacters) {
+  HighscoreTable table;
+  table.insert("abcdefghijklmnopqrs", 5);
+  EXPECT_STREQ(table.entryAt(0).name, "abcdefghijklmnopqrs");
+  EXPECT_EQ(table.entryAt(0).name[19], '\0');
+  table.insert("abcdefghijklmnopqrstuvwxyz", 6);  // cut, never past the field
+  EXPECT_STREQ(table.entryAt(0).name, "abcdefghijklmnopqrs");
+}
+
+TEST(HighscoreTable, AnIndexOutsideTheListThrowsOne) {
+  HighscoreTable table;
+  for (int i : {10, 11, -1}) {
+    EXPECT_THROW(table.scoreAt(i), int) << i;
+    try {
+      table.entryAt(i);
+    } catch (int code) {
+      EXPECT_EQ(code, 1);
+    }
+  }
+}
+
+TEST(HighscoreFile, EncodesComplementedLittleEndianRecords) {
+  std::vector<HighscoreEntry> entries(10, HighscoreEntry{});
+  std::snprintf(entries[0].name, sizeof entries[0].name, "Ab");
+  entries[0].score = 0x01020304;
+  HighscoreBytes bytes = encodeHighscores(entries);
+  EXPECT_EQ(bytes[0], std::byte{0xFF ^ 'A'});
+  EXPECT_EQ(bytes[1], std::byte{0xFF ^ 'b'});
+  EXPECT_EQ(bytes[2], std::byte{0xFF});
+  EXPECT_EQ(bytes[20], std::byte{0xFF ^ 0x04});
+  EXPECT_EQ(bytes[23], std::byte{0xFF ^ 0x01});
+  for (std::size_t i = 24; i < bytes.size(); ++i) EXPECT_EQ(bytes[i], std::byte{0xFF}) << i;
+
+  std::vector<HighscoreEntry> back(10);
+  ASSERT_TRUE(decodeHighscores(bytes, back));
+  EXPECT_STREQ(back[0].name, "Ab");
+  EXPECT_EQ(back[0].score, 0x01020304u);
+}
+
+TEST(HighscoreFile, DecodeChecksTheLengthAndBoundsNames) {
+  std::vector<HighscoreEntry> entries(10);
+  std::vector<std::byte> allOnes(240, std::byte{0xFF});
+  ASSERT_TRUE(decodeHighscores(allOnes, entries));
+  for (const HighscoreEntry& e : entries) {
+    EXPECT_STREQ(e.name, "");
+    EXPECT_EQ(e.score, 0u);
+  }
+
+  std::vector<HighscoreEntry> untouched(10);
+  untouched[0].score = 7;
+  EXPECT_FALSE(decodeHighscores(std::span(allOnes.data(), 239), untouched));
+  EXPECT_FALSE(decodeHighscores({}, untouched));
+  EXPECT_EQ(untouched[0].score, 7u);
+
+  std::vector<std::byte> noZero(300, std::byte{0xFF ^ 'x'});  // longer than 240: the rest is ignored
+  ASSERT_TRUE(decodeHighscores(noZero, entries));
+  EXPECT_EQ(std::string(entries[0].name), std::string(19, 'x'));
+}
+
+TEST(HighscoreFile, LoadAndSaveRoundTripThroughA240ByteFile) {
+  ScratchDir dir("hs-roundtrip");
+  const std::string path = (dir.path() / "h.bin").string();
+  HighscoreTable table;
+  fillDescending(table);
+  ASSERT_TRUE(table.save(path.c_str()));
+  EXPECT_EQ(fs::file_size(path), 240u);
+  EXPECT_FALSE(fs::exists(path + ".tmp"));
+  HighscoreTable again;
+  ASSERT_TRUE(again.load(path.c_str()));
+  EXPECT_EQ(names(again), names(table));
+  EXPECT_EQ(scores(again), scores(table));
+
+  HighscoreTable empty;
+  ASSERT_TRUE(empty.save(path.c_str()));
+  EXPECT_EQ(fileText(path), std::string(240, '\xff'));
+}
+
+TEST(HighscoreFile, AShortFileIsRejectedAndTheTableKept) {
+  ScratchDir dir("hs-short");
+  fs::path path = dir.write("h.bin", std::string(239, '\xff'));
+  HighscoreTable table;
+  table.insert("kept", 3);
+  EXPECT_FALSE(table.load(path.c_str()));
+  EXPECT_STREQ(table.entryAt(0).name, "kept");
+  fs::path directory = dir.path() / "folder";
+  fs::create_directories(directory);
+  EXPECT_FALSE(table.load(directory.c_str()));
+  EXPECT_STREQ(table.entryAt(0).name, "kept");
+}
+
+TEST(HighscoreFile, AFailedSaveKeepsTheOldFileAndSaysWhy) {
+  ScratchDir dir("hs-fail");
+  const std::string path = (dir.path() / "h.bin").string();
+  HighscoreTable table;
+  table.insert("old", 1);
+  ASSERT_TRUE(table.save(path.c_str()));
+  const std::string before = fileText(path);
+
+  fs::create_directories(path + ".tmp");  // the temporary file cannot be created
+  table.insert("new", 2);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(table.save(path.c_str()));
+  const std::string message = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(fileText(path), before);
+  EXPECT_STREQ(table.entryAt(0).name, "new");  // the table in memory is kept
+  EXPECT_NE(message.find(path), std::string::npos) << message;
+  EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+  EXPECT_EQ(message.back(), '\n');
+
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(table.save((dir.path() / "missing" / "h.bin").c_str()));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("missing"), std::string::npos);
+}
+
+TEST(HighscoreFile, TheProgramsTableSavesAtExitOnlyOnceLoaded) {
+  ScratchDir dir("hs-exit");
+  WorkingDir cwd(dir.path());
+  { HighscoreTable neverLoaded(10, true); }
+  EXPECT_FALSE(fs::exists("h.bin"));  // a run that failed early leaves the player's file alone
+  {
+    HighscoreTable table(10, true);
+    table.load();
+    table.insert("saved", 4);
+  }
+  ASSERT_TRUE(fs::exists("h.bin"));
+  EXPECT_EQ(fs::file_size("h.bin"), 240u);
+  HighscoreTable check;
+  ASSERT_TRUE(check.load());
+  EXPECT_STREQ(check.entryAt(0).name, "saved");
+}
+
+}  // namespace
