@@ -1,0 +1,66 @@
+// The GL side of the models: meshes, model trees and the landscapes.
+#include "model/draw.h"
+
+#include <GL/gl.h>
+
+#include "model/landscapes.h"
+#include "model/model.h"
+
+void drawMesh(const SphereMesh& mesh) {
+  if (mesh.vertexCount <= 0 || mesh.indexCount <= 0) return;
+  glInterleavedArrays(GL_C4F_N3F_V3F, sizeof(MeshVertex), mesh.vertices.data());
+  GLfloat saved = 0.0f;
+  glGetMaterialfv(GL_FRONT, GL_SHININESS, &saved);
+  glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, mesh.shininess);
+  glDrawElements(GL_TRIANGLES, mesh.indexCount, GL_UNSIGNED_INT, mesh.indices.data());
+  glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, saved);
+}
+
+namespace {
+
+// Each level of a tree takes two modelview stack entries; a level that would overflow the stack
+// is not drawn, so the matrices of the levels above stay intact.
+bool roomForLevel() {
+  GLint depth = 0, maxDepth = 0;
+  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+  glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &maxDepth);
+  return depth + 2 <= maxDepth;
+}
+
+}  // namespace
+
+void ModelNode::draw() const {
+  glPushMatrix();
+  if (mesh) {
+    MeshPoint pivot = mesh->pivot();
+    glTranslatef(-pivot.x, -pivot.y, -pivot.z);
+    drawMesh(*mesh);
+  }
+  bool deeper = count > 0 && roomForLevel();
+  for (std::int32_t i = 0; deeper && i < count; ++i) {
+    std::size_t slot = static_cast<std::size_t>(i);
+    glPushMatrix();
+    if (slot < attachments.size() && attachments[slot]) {
+      const AttachmentPoint& at = *attachments[slot];
+      glTranslatef(at.x, at.y, at.z);
+    }
+    if (slot < children.size() && children[slot]) children[slot]->draw();
+    glPopMatrix();
+  }
+  glPopMatrix();
+}
+
+void Model::draw() const {
+  if (root) root->draw();
+}
+
+void drawLandscapes() {
+  for (const LandscapeInstance& instance : landscapeInstances) {
+    if (!instance.mesh) continue;
+    glPushMatrix();
+    glTranslatef(instance.x, instance.y, instance.z);
+    glRotatef(instance.angle, 0.0f, 1.0f, 0.0f);
+    drawMesh(*instance.mesh);
+    glPopMatrix();
+  }
+}

@@ -1,0 +1,173 @@
+// Replaying sculpt recordings. Every field is read through a bounded reader: a record cut short is
+// applied with what it holds and ends the replay.
+#include "model/sculpt.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "app/console.h"
+#include "model/sculpt_format.h"
+
+namespace {
+
+// Reads little-endian fields from a span; a field that does not fit is left as it was and every
+// later read fails too.
+class FieldReader {
+ public:
+  explicit FieldReader(std::span<const std::byte> bytes) : data(bytes) {}
+
+  bool integer(std::int32_t& value) {
+    std::uint32_t u;
+    if (!word(u)) return false;
+    value = static_cast<std::int32_t>(u);
+    return true;
+  }
+  bool real(float& value) {
+    std::uint32_t u;
+    if (!word(u)) return false;
+    std::memcpy(&value, &u, sizeof value);
+    return true;
+  }
+  bool point(BrushPoint& p) { return real(p.x) && real(p.y) && real(p.z) && real(p.radius); }
+  bool colour(Colour& k) { return real(k.red) && real(k.green) && real(k.blue) && real(k.alpha); }
+  bool bytes(std::size_t count, std::string& out) {
+    if (failed || data.size() - position < count) return fail();
+    out.assign(reinterpret_cast<const char*>(data.data() + position), count);
+    position += count;
+    return true;
+  }
+  bool ok() const { return !failed; }
+  bool atEnd() const { return position >= data.size(); }
+
+ private:
+  bool word(std::uint32_t& u) {
+    if (failed || data.size() - position < 4) return fail();
+    u = 0;
+    for (int i = 3; i >= 0; --i) u = (u << 8) | static_cast<std::uint32_t>(data[position + static_cast<std::size_t>(i)]);
+    position += 4;
+    return true;
+  }
+  bool fail() {
+    failed = true;
+    position = data.size();
+    return false;
+  }
+
+  std::span<const std::byte> data;
+  std::size_t position = 0;
+  bool failed = false;
+};
+
+// The name a recording is known by in the chain: its canonical path where it exists.
+std::string chainName(const std::string& path) {
+  std::error_code error;
+  std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+  if (error) return std::filesystem::path(path).lexically_normal().string();
+  return canonical.string();
+}
+
+}  // namespace
+
+bool readWholeFile(const std::string& path, std::size_t limit, std::vector<std::byte>& out) {
+  if (path.find('\0') != std::string::npos) return false;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (!file) return false;
+  out.clear();
+  std::byte buffer[8192];
+  for (;;) {
+    std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
+    if (got == 0) break;
+    if (out.size() + got > limit) return false;
+    out.insert(out.end(), buffer, buffer + got);
+  }
+  return !std::ferror(file.get());
+}
+
+bool SculptRecorder::replay(const std::string& path) {
+  std::vector<std::byte> data;
+  if (!readWholeFile(path, sculpt::maxRecordingBytes, data)) return false;
+  replayNamed(data, path);
+  return true;
+}
+
+void SculptRecorder::replayBytes(std::span<const std::byte> data, std::string_view name) {
+  replayNamed(data, std::string(name));
+}
+
+void SculptRecorder::replayBase(const std::string& basePath, const std::string& from) {
+  std::string key = chainName(basePath);
+  bool loops = std::find(openRecordings.begin(), openRecordings.end(), key) != openRecordings.end();
+  if (loops || openRecordings.size() >= static_cast<std::size_t>(sculpt::maxBaseDepth)) {
+    consolePrint(stderr, "Sculpt recording %s: base recording %s %s; it is not replayed\n", from.c_str(),
+                 basePath.c_str(), loops ? "leads back to a recording being replayed" : "is nested too deep");
+    return;
+  }
+  replay(basePath);
+}
+
+void SculptRecorder::replayNamed(std::span<const std::byte> data, const std::string& name) {
+  openRecordings.push_back(chainName(name));
+  FieldReader in(data);
+
+  std::int32_t baseLength = 0;
+  if (in.integer(baseLength) && baseLength > 0) {
+    std::string basePath;
+    if (in.bytes(static_cast<std::size_t>(baseLength), basePath)) replayBase(basePath, name);
+  }
+
+  while (in.ok() && !in.atEnd()) {
+    std::int32_t opcode;
+    if (!in.integer(opcode)) break;
+    switch (opcode) {
+      case sculpt::opPush:
+        mode = 0;
+        in.point(currentPoint);
+        if (mesh) mesh->push({currentPoint.x, currentPoint.y, currentPoint.z}, currentPoint.radius);
+        break;
+      case sculpt::opPushStroke:
+        mode = 0;
+        in.point(currentPoint);
+        previousPoint = currentPoint;
+        previousColour = currentColour;
+        in.point(currentPoint);
+        if (mesh) mesh->pushStroke(previousPoint, currentPoint);
+        break;
+      case sculpt::opPaint:
+        mode = 1;
+        in.point(currentPoint) && in.colour(currentColour);
+        if (mesh) mesh->paint({currentPoint.x, currentPoint.y, currentPoint.z}, currentPoint.radius, currentColour);
+        break;
+      case sculpt::opPaintStroke:
+        mode = 1;
+        in.point(currentPoint) && in.colour(currentColour);
+        previousPoint = currentPoint;
+        previousColour = currentColour;
+        in.point(currentPoint) && in.colour(currentColour);
+        if (mesh) mesh->paintStroke(previousPoint, previousColour, currentPoint, currentColour);
+        break;
+      case sculpt::opAttachments: {
+        std::int32_t count = 0;
+        if (!in.integer(count)) break;
+        for (std::int32_t i = 0; i < count; ++i) {
+          AttachmentPoint p{0.0f, 0.0f, 0.0f, 0.0f};
+          if (!(in.real(p.x) && in.real(p.y) && in.real(p.z) && in.real(p.w))) break;
+          attachmentList.push_back(p);
+        }
+        break;
+      }
+      case sculpt::opPivot: {
+        float x = 0.0f, y = 0.0f, z = 0.0f;
+        in.real(x) && in.real(y) && in.real(z);
+        if (mesh) mesh->setPivot(x, y, z);
+        break;
+      }
+      default:
+        break;  // unknown: no payload
+    }
+  }
+  openRecordings.pop_back();
+}

@@ -1,0 +1,44 @@
+// The sculpt recorder: replays a recording (model/sculpt_format.h) onto one sphere mesh and
+// collects the attachment points it declares.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/mesh.h"
+
+class SculptRecorder {
+ public:
+  explicit SculptRecorder(SphereMesh* target) : mesh(target) {}
+  virtual ~SculptRecorder() = default;
+
+  // Applies the recording at `path`, its base first. Returns false, changing nothing, when the
+  // file cannot be opened.
+  bool replay(const std::string& path);
+
+  // Applies a recording held in memory; `name` is its path, which a base must not lead back to.
+  void replayBytes(std::span<const std::byte> data, std::string_view name);
+
+  const std::vector<AttachmentPoint>& attachments() const { return attachmentList; }
+
+  SphereMesh* mesh;                                           // not owned
+  std::int32_t mode = 0;                                      // 0 shape (push), 1 paint
+  BrushPoint previousPoint{0.0f, 0.0f, 0.0f, 0.4f};           // start of the last stroke
+  Colour previousColour{1.0f, 1.0f, 1.0f, 1.0f};
+  BrushPoint currentPoint{0.0f, 0.0f, 0.0f, 0.4f};            // single operation, or stroke end
+  Colour currentColour{1.0f, 1.0f, 1.0f, 1.0f};
+  std::vector<AttachmentPoint> attachmentList;                // in file order, base first
+
+ private:
+  void replayNamed(std::span<const std::byte> data, const std::string& name);
+  void replayBase(const std::string& basePath, const std::string& from);
+
+  std::vector<std::string> openRecordings;  // the chain of recordings being replayed, outermost first
+};
+
+// The bytes of a file, or false when it cannot be opened or is larger than `limit`.
+bool readWholeFile(const std::string& path, std::size_t limit, std::vector<std::byte>& out);

@@ -1,0 +1,89 @@
+// Writing sculpt recordings, the counterpart of the recorder's reader.
+#include "model/sculpt_format.h"
+
+#include <bit>
+#include <cstring>
+
+namespace sculpt {
+
+Writer::Writer(std::string_view basePath) {
+  integer(static_cast<std::int32_t>(basePath.size()));
+  for (char ch : basePath) data.push_back(static_cast<std::byte>(ch));
+}
+
+void Writer::integer(std::int32_t v) {
+  std::uint32_t u = static_cast<std::uint32_t>(v);
+  for (int shift = 0; shift < 32; shift += 8) data.push_back(static_cast<std::byte>((u >> shift) & 0xFFu));
+}
+
+void Writer::real(float v) { integer(static_cast<std::int32_t>(std::bit_cast<std::uint32_t>(v))); }
+
+void Writer::point(BrushPoint p) {
+  real(p.x);
+  real(p.y);
+  real(p.z);
+  real(p.radius);
+}
+
+void Writer::colour(Colour k) {
+  real(k.red);
+  real(k.green);
+  real(k.blue);
+  real(k.alpha);
+}
+
+Writer& Writer::push(BrushPoint p) {
+  integer(opPush);
+  point(p);
+  return *this;
+}
+
+Writer& Writer::pushStroke(BrushPoint from, BrushPoint to) {
+  integer(opPushStroke);
+  point(from);
+  point(to);
+  return *this;
+}
+
+Writer& Writer::paint(BrushPoint p, Colour k) {
+  integer(opPaint);
+  point(p);
+  colour(k);
+  return *this;
+}
+
+Writer& Writer::paintStroke(BrushPoint from, Colour fromColour, BrushPoint to, Colour toColour) {
+  integer(opPaintStroke);
+  point(from);
+  colour(fromColour);
+  point(to);
+  colour(toColour);
+  return *this;
+}
+
+Writer& Writer::attachments(std::span<const AttachmentPoint> points) {
+  integer(opAttachments);
+  integer(static_cast<std::int32_t>(points.size()));
+  for (const AttachmentPoint& p : points) {
+    real(p.x);
+    real(p.y);
+    real(p.z);
+    real(p.w);
+  }
+  return *this;
+}
+
+Writer& Writer::pivot(float x, float y, float z) {
+  integer(opPivot);
+  real(x);
+  real(y);
+  real(z);
+  return *this;
+}
+
+Writer& Writer::opcode(std::int32_t code) {
+  integer(code);
+  return *this;
+}
+
+}  // namespace sculpt

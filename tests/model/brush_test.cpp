@@ -1,0 +1,166 @@
+// The brush operations on a generated sphere, and the stroke walk.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "model/mesh.h"
+#include "tests/model/mesh_checks.h"
+
+namespace {
+
+SphereMesh sphere(int n = 20) {
+  SphereMesh m;
+  m.generate(n);
+  return m;
+}
+
+float distance(const MeshVertex& v, MeshPoint c) {
+  return std::sqrt((v.x - c.x) * (v.x - c.x) + (v.y - c.y) * (v.y - c.y) + (v.z - c.z) * (v.z - c.z));
+}
+
+std::vector<float> strokeTs(BrushPoint from, BrushPoint to, int detail) {
+  std::vector<float> ts;
+  forEachStrokeStep(from, to, detail, [&](float t) { ts.push_back(t); });
+  return ts;
+}
+
+}  // namespace
+
+TEST(Brush, PushRaisesADentAndLeavesFarVerticesAlone) {
+  SphereMesh before = sphere(), m = sphere();
+  const MeshPoint centre{0.0f, 1.5f, 0.0f};
+  m.push(centre, 1.0f);
+  EXPECT_NEAR(m.vertices[0].x, 0.0f, 1e-6);
+  EXPECT_NEAR(m.vertices[0].y, 0.5f, 1e-6);
+  EXPECT_NEAR(m.vertices[0].ny, -1.0f, 1e-6);
+  for (int i = 0; i < m.vertexCount; ++i) {
+    float d = distance(before.vertices[i], centre);
+    if (d > 1.0f) {
+      EXPECT_EQ(m.vertices[i].y, before.vertices[i].y) << i;
+      EXPECT_EQ(m.vertices[i].nx, before.vertices[i].nx) << i;
+    } else {
+      EXPECT_NEAR(distance(m.vertices[i], centre), 1.0f, 1e-5) << i;
+    }
+    EXPECT_EQ(m.vertices[i].red, 1.0f);
+  }
+}
+
+TEST(Brush, PushFromInsideInflatesAndSmallPushesChangeNothing) {
+  SphereMesh m = sphere();
+  m.push({0.0f, 0.0f, 0.0f}, 0.5f);  // every vertex is farther than 0.5
+  EXPECT_EQ(m.vertices[0].y, 1.0f);
+  m.push({0.0f, 0.0f, 0.0f}, 3.0f);
+  for (int i = 0; i < m.vertexCount; ++i) EXPECT_NEAR(distance(m.vertices[i], {0, 0, 0}), 3.0f, 1e-5);
+  EXPECT_NEAR(m.vertices[0].ny, 1.0f, 1e-6);
+}
+
+TEST(Brush, DegenerateBrushesNeverWriteNaN) {
+  SphereMesh m = sphere();
+  const MeshVertex pole = m.vertices[0];
+  m.push({0.0f, 1.0f, 0.0f}, 0.3f);  // centred exactly on the pole
+  EXPECT_EQ(m.vertices[0].y, pole.y);
+  EXPECT_EQ(m.vertices[0].ny, pole.ny);
+  m.paint({0.0f, -1.0f, 0.0f}, 0.0f, {1.0f, 0.0f, 0.0f, 1.0f});  // radius 0 on the south pole
+  EXPECT_EQ(m.vertices[m.vertexCount - 1].red, 0.0f);
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  m.push({nan, 0.0f, 0.0f}, 2.0f);
+  m.push({0.0f, 0.0f, 0.0f}, inf);
+  m.push({0.0f, 0.0f, 0.0f}, nan);
+  m.paint({0.0f, 0.0f, 0.0f}, 5.0f, {nan, inf, -1.0f, 1.0f});
+  m.pushStroke({0, 0, 0, 1}, {nan, 0, 0, 1});
+  m.paintStroke({0, 0, 0, inf}, {1, 1, 1, 1}, {1e30f, 0, 0, 1}, {0, 0, 0, 1});
+  EXPECT_TRUE(allFinite(m));
+  for (int i = 0; i < m.vertexCount; ++i) {
+    EXPECT_GE(m.vertices[i].red, 0.0f);
+    EXPECT_LE(m.vertices[i].green, 1.0f);
+  }
+}
+
+TEST(Brush, PaintIsBlackAtTheCentreAndFullAtTheRim) {
+  SphereMesh before = sphere(), m = sphere();
+  const MeshPoint centre{0.0f, 1.0f, 0.0f};
+  m.paint(centre, 0.5f, {1.0f, 0.0f, 0.0f, 1.0f});
+  EXPECT_EQ(m.vertices[0].red, 0.0f);
+  EXPECT_EQ(m.vertices[0].alpha, 1.0f);
+  int painted = 0;
+  for (int i = 1; i < m.vertexCount; ++i) {
+    float d = distance(before.vertices[i], centre);
+    if (d <= 0.5f) {
+      ++painted;
+      EXPECT_NEAR(m.vertices[i].red, d / 0.5f, 1e-6);
+      EXPECT_EQ(m.vertices[i].green, 0.0f);
+    } else {
+      EXPECT_EQ(m.vertices[i].green, 1.0f);
+    }
+    EXPECT_EQ(m.vertices[i].y, before.vertices[i].y);
+  }
+  EXPECT_GT(painted, 0);
+}
+
+TEST(Brush, StrokeWalkSpacing) {
+  struct Case {
+    BrushPoint from, to;
+    int detail;
+    int count;
+  };
+  const Case cases[] = {
+      {{0, 0, 0, 1}, {0, 0, 0, 2}, 20, 1},   // ends coincide: once
+      {{0, 0, 0, 1}, {4, 0, 0, 1}, 20, 20},  // step 0.05: 0 .. 0.95 (0.05 * 20 rounds above 1)
+      {{0, 0, 0, 1}, {8, 0, 0, 1}, 20, 10},  // twice as long: half as many
+      {{0, 0, 0, 1}, {0, 3, 4, 1}, 50, 41},  // length 5, step 0.025
+  };
+  for (const Case& c : cases) {
+    std::vector<float> ts = strokeTs(c.from, c.to, c.detail);
+    ASSERT_EQ(static_cast<int>(ts.size()), c.count) << c.to.x;
+    EXPECT_EQ(ts.front(), 0.0f);
+    EXPECT_LE(ts.back(), 1.0f);
+    float length = std::sqrt((c.to.x - c.from.x) * (c.to.x - c.from.x) + (c.to.y - c.from.y) * (c.to.y - c.from.y) +
+                             (c.to.z - c.from.z) * (c.to.z - c.from.z));
+    // Successive balls lie |delta|^2 / (4 detail) apart.
+    for (std::size_t i = 1; i < ts.size(); ++i)
+      EXPECT_NEAR((ts[i] - ts[i - 1]) * length, length * length / (4.0f * c.detail), 1e-4);
+  }
+}
+
+TEST(Brush, StrokeWalkIsBoundedForTinySteps) {
+  EXPECT_EQ(static_cast<int>(strokeTs({0, 0, 0, 1}, {1e-6f, 0, 0, 1}, 360).size()), maxStrokeSteps);
+  EXPECT_EQ(static_cast<int>(strokeTs({0, 0, 0, 1}, {1, 0, 0, 1}, 0).size()), 1);
+}
+
+TEST(Brush, StrokeWithCoincidingEndsAppliesOnce) {
+  SphereMesh once = sphere(), stroke = sphere();
+  once.push({0.3f, 0.9f, 0.0f}, 0.6f);
+  stroke.pushStroke({0.3f, 0.9f, 0.0f, 0.6f}, {0.3f, 0.9f, 0.0f, 0.6f});
+  SphereMesh paintOnce = sphere(), paintStroke = sphere();
+  paintOnce.paint({0.3f, 0.9f, 0.0f}, 0.6f, {0.2f, 0.4f, 0.6f, 1.0f});
+  paintStroke.paintStroke({0.3f, 0.9f, 0.0f, 0.6f}, {0.2f, 0.4f, 0.6f, 1.0f}, {0.3f, 0.9f, 0.0f, 0.6f}, {1, 1, 1, 1});
+  for (int i = 0; i < once.vertexCount; ++i) {
+    EXPECT_EQ(once.vertices[i].x, stroke.vertices[i].x);
+    EXPECT_EQ(once.vertices[i].y, stroke.vertices[i].y);
+    EXPECT_EQ(paintOnce.vertices[i].green, paintStroke.vertices[i].green);
+  }
+}
+
+TEST(Brush, StrokeMovesEveryBallAlongTheSegment) {
+  // A push stroke from the pole outwards drags the pole to the last ball's far side.
+  SphereMesh m = sphere();
+  m.pushStroke({0.0f, 0.5f, 0.0f, 0.8f}, {0.0f, 2.5f, 0.0f, 0.8f});
+  std::vector<float> ts = strokeTs({0.0f, 0.5f, 0.0f, 0.8f}, {0.0f, 2.5f, 0.0f, 0.8f}, 20);
+  EXPECT_NEAR(m.vertices[0].y, 0.5f + 2.0f * ts.back() + 0.8f, 1e-5);
+  EXPECT_GT(m.vertices[0].y, 2.5f);
+}
+
+TEST(Brush, PaintStrokeBlendsTheColour) {
+  SphereMesh m = sphere();
+  // The last ball (t = 0.95) paints the south pole from 0.5 away with 95% of the way to blue.
+  m.paintStroke({0.0f, 3.5f, 0.0f, 0.5f}, {1, 0, 0, 1}, {0.0f, -1.5f, 0.0f, 0.5f}, {0, 0, 1, 1});
+  std::vector<float> ts = strokeTs({0.0f, 3.5f, 0.0f, 0.5f}, {0.0f, -1.5f, 0.0f, 0.5f}, 20);
+  ASSERT_FALSE(ts.empty());
+  float t = ts.back();
+  float d = std::fabs(-1.0f - (3.5f - 5.0f * t));
+  const MeshVertex& south = m.vertices[m.vertexCount - 1];
+  EXPECT_NEAR(south.blue, t * d / 0.5f, 1e-5);
+  EXPECT_NEAR(south.red, (1 - t) * d / 0.5f, 1e-5);
+}

@@ -1,0 +1,100 @@
+// Drawing meshes, model trees and landscapes in a real GL context: state left as found.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <vector>
+
+#include "model/draw.h"
+#include "model/landscapes.h"
+#include "model/model.h"
+#include "tests/support/gl_context.h"
+
+namespace {
+
+void setUpView() {
+  glViewport(0, 0, 64, 64);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-2, 2, -2, 2, -10, 10);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_CULL_FACE);
+  glDisable(GL_LIGHTING);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+GLint stackDepth() {
+  GLint depth = 0;
+  glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+  return depth;
+}
+
+}  // namespace
+
+TEST(DrawGl, MeshDrawsAndRestoresShininess) {
+  ASSERT_TRUE(ensureGlContext(64, 64));
+  setUpView();
+  glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 7.0f);
+  SphereMesh m;
+  m.generate(20);
+  m.shininess = 100.0f;
+  drawMesh(m);
+  GLfloat shininess = 0;
+  glGetMaterialfv(GL_FRONT, GL_SHININESS, &shininess);
+  EXPECT_EQ(shininess, 7.0f);
+  unsigned char centre[3] = {0, 0, 0};
+  glReadPixels(32, 32, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, centre);
+  EXPECT_EQ(centre[0], 255);  // the white sphere covers the middle, front faces kept
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(DrawGl, TreesKeepTheMatrixStackAndStopBeforeItOverflows) {
+  ASSERT_TRUE(ensureGlContext(64, 64));
+  setUpView();
+  SphereMesh m;
+  m.generate(4);
+  m.setPivot(0.1f, 0.0f, 0.0f);
+  // A chain of 40 parts, each with a second, empty slot.
+  ModelNode root;
+  ModelNode* node = &root;
+  for (int level = 0; level < 40; ++level) {
+    node->mesh = &m;
+    node->count = 2;
+    node->attachments.push_back(std::make_unique<AttachmentPoint>(AttachmentPoint{0.0f, 0.01f, 0.0f, 0.0f}));
+    node->attachments.push_back(std::make_unique<AttachmentPoint>(AttachmentPoint{1.0f, 0.0f, 0.0f, 0.0f}));
+    node->children.push_back(level < 39 ? std::make_unique<ModelNode>() : nullptr);
+    node->children.push_back(nullptr);
+    node = node->children[0].get();
+  }
+  GLint before = stackDepth();
+  Model model;
+  root.draw();
+  EXPECT_EQ(stackDepth(), before);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  model.draw();  // an empty model draws nothing
+  root.release();
+  EXPECT_TRUE(root.children.empty());
+  EXPECT_EQ(root.count, 0);
+  EXPECT_EQ(root.mesh, &m);
+}
+
+TEST(DrawGl, LandscapesKeepTheMatrix) {
+  ASSERT_TRUE(ensureGlContext(64, 64));
+  setUpView();
+  SphereMesh m;
+  m.generate(10);
+  for (LandscapeInstance& instance : landscapeInstances) instance = {&m, 1.0f, 0.0f, 0.0f, 30.0f};
+  GLfloat before[16], after[16];
+  glGetFloatv(GL_MODELVIEW_MATRIX, before);
+  drawLandscapes();
+  glGetFloatv(GL_MODELVIEW_MATRIX, after);
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(before[i], after[i]);
+  for (LandscapeInstance& instance : landscapeInstances) instance = {};
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}

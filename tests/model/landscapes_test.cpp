@@ -1,0 +1,98 @@
+// The landscapes: half-extents, the layout drawn from the shared sequence, and the real mountains.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/random.h"
+#include "app/startup.h"
+#include "model/landscapes.h"
+#include "model/sculpt.h"
+#include "render/stars.h"
+#include "tests/model/mesh_checks.h"
+#include "tests/support/test_files.h"
+
+TEST(Landscapes, UnsculptedMountainsGiveHalfExtentsOfAHalf) {
+  ScratchDir dir("landscapes_missing");
+  WorkingDir here(dir.path());
+  tessellationDetail = 20;
+  loadLandscapes();
+  EXPECT_LE(landscapeHalfX, 0.5f);
+  EXPECT_GT(landscapeHalfX, 0.49f);
+  EXPECT_LE(landscapeHalfZ, 0.5f);
+  EXPECT_GT(landscapeHalfZ, 0.49f);
+  ASSERT_NE(landscapeMeshes[0], nullptr);
+  EXPECT_EQ(landscapeMeshes[0]->detail, 20);
+  EXPECT_EQ(landscapeMeshes[0]->vertices[0].y, 1.0f);
+}
+
+TEST(Landscapes, LayoutFollowsTheStarsInTheSharedSequence) {
+  sharedRandom = RandomSequence{};
+  for (Star& star : starSet.stars) placeStar(star);
+  SphereMesh a, b;
+  std::array<SphereMesh*, 2> meshes{&a, &b};
+  std::array<LandscapeInstance, landscapeCount> instances{};
+  placeLandscapes(instances, meshes);
+
+  RandomSequence expected;
+  for (int i = 0; i < 2 * starCount; ++i) expected.next();
+  int used[2] = {0, 0};
+  for (const LandscapeInstance& instance : instances) {
+    EXPECT_EQ(instance.x, float(expected.next() % 200 - 100));
+    EXPECT_EQ(instance.y, 6.0f);
+    EXPECT_EQ(instance.z, float(expected.next() % 200 - 100));
+    EXPECT_EQ(instance.angle, float(expected.next() % 360));
+    int which = expected.next() % 2;
+    EXPECT_EQ(instance.mesh, meshes[which]);
+    used[which]++;
+    EXPECT_GE(instance.x, -100.0f);
+    EXPECT_LE(instance.x, 99.0f);
+  }
+  EXPECT_EQ(used[0] + used[1], landscapeCount);
+}
+
+TEST(Landscapes, HalfExtentsComeFromTheLargestCoordinates) {
+  SphereMesh m;
+  m.generate(8);
+  m.vertices[3].x = -7.0f;
+  m.vertices[5].z = 3.0f;
+  float hx = 0, hz = 0;
+  measureHalfExtents(m, hx, hz);
+  EXPECT_EQ(hx, 3.5f);
+  EXPECT_EQ(hz, 1.5f);
+}
+
+// The mountains the build writes: fair to fly among at every detail a player may choose.
+TEST(Mountains, StandOnTheFloorAndKeepHighRockInsideTheCollisionSquare) {
+  const std::filesystem::path run = VELMO_RUN_DIR;
+  ASSERT_TRUE(std::filesystem::exists(run / "mountain/_mountain4")) << "build the assets first";
+  WorkingDir here(run);
+  for (int detail : {10, 20, 50, 120}) {
+    std::unique_ptr<SphereMesh> meshes[2] = {std::unique_ptr<SphereMesh>(buildLandscapeMesh("mountain/_mountain4", detail)),
+                                             std::unique_ptr<SphereMesh>(buildLandscapeMesh("mountain/_mountain5", detail))};
+    float halfX = 0, halfZ = 0;
+    measureHalfExtents(*meshes[0], halfX, halfZ);
+    const float circle = std::fmin(halfX, halfZ);
+    float footprint[2] = {0, 0};
+    for (int k = 0; k < 2; ++k) {
+      const SphereMesh& m = *meshes[k];
+      ASSERT_TRUE(allFinite(m));
+      float lowest = 1e9f, highest = -1e9f;
+      for (int i = 0; i < m.vertexCount; ++i) {
+        const MeshVertex& v = m.vertices[i];
+        float r = std::sqrt(v.x * v.x + v.z * v.z);
+        lowest = std::fmin(lowest, v.y);
+        highest = std::fmax(highest, v.y);
+        if (v.y > 2.0f) {
+          EXPECT_LT(r, circle) << "mountain " << k << " detail " << detail << " vertex " << i << " y " << v.y;
+        }
+        if (v.y >= -6.0f) footprint[k] = std::fmax(footprint[k], r);
+      }
+      EXPECT_LE(lowest, -6.0f) << k;
+      EXPECT_GT(highest, 12.0f) << k;  // well above the ship
+      EXPECT_GE(footprint[k], 15.0f) << k << " detail " << detail;
+      EXPECT_LE(footprint[k], 25.0f) << k << " detail " << detail;
+    }
+    EXPECT_LT(std::fabs(footprint[0] - footprint[1]), 0.2f * footprint[0]) << detail;
+  }
+}

@@ -1,0 +1,22 @@
+// The data tool's families: each writes its files under the game's working directory and throws
+// std::runtime_error when it cannot. main.cpp calls them in order.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string_view>
+
+// "mountain/_mountain4" and "mountain/_mountain5": the two landscape recordings.
+void writeMountains(const std::filesystem::path& runDir);
+
+// Writes `bytes` to runDir / relative (creating folders), leaving a file that already holds
+// exactly these bytes untouched so its time stamp stays.
+void writeDataFile(const std::filesystem::path& runDir, std::string_view relative, std::span<const std::byte> bytes);
+
+// "sky/f.raw" ... "sky/earth.raw": the six 512 × 512 RGB faces of the sky box.
+void writeSky(const std::filesystem::path& runDir);
+
+// "normal2.bmp" and "block.bmp": the floor's normal map and base texture, one relief.
+void writeFloorTextures(const std::filesystem::path& runDir);

@@ -1,0 +1,130 @@
+// The two mountains, sculpted from the unit sphere. Units are the game's world units with the mesh
+// origin 6 above the floor: the floor is y = -6 here and the ship flies at y = 2. Everything above
+// the ship stays within 9 of the axis, inside the game's collision square whatever the instance's
+// turn; the foothill spurs run out to about 20 below the ship's height.
+#include <cmath>
+#include <numbers>
+
+#include "model/sculpt_format.h"
+#include "tools/assetgen/assets.h"
+
+namespace {
+
+constexpr Colour grass{0.30f, 0.50f, 0.20f, 1.0f};
+constexpr Colour meadow{0.45f, 0.55f, 0.25f, 1.0f};
+constexpr Colour rock{0.55f, 0.50f, 0.44f, 1.0f};
+constexpr Colour darkRock{0.40f, 0.36f, 0.33f, 1.0f};
+constexpr Colour snow{0.96f, 0.96f, 1.0f, 1.0f};
+
+// A spur: a ridge pushed out from the core along an azimuth, falling to its tip below the floor.
+struct Spur {
+  float azimuthDegrees;  // from +x towards +z
+  float startHeight;     // centre height of the first ball
+  float startRadius;
+  float tipDistance;     // horizontal distance of the last ball's centre from the axis
+  float tipHeight;
+  float tipRadius;
+};
+
+BrushPoint along(float azimuthDegrees, float distance, float height, float radius) {
+  float a = azimuthDegrees * std::numbers::pi_v<float> / 180.0f;
+  return {distance * std::cos(a), height, distance * std::sin(a), radius};
+}
+
+// Paints everything on the far side of the plane through `point` facing `direction` (a unit
+// vector): a ball so large that its rim is nearly flat and its colour nearly full.
+void paintBeyond(sculpt::Writer& w, MeshPoint point, MeshPoint direction, Colour colour) {
+  constexpr float reach = 400.0f;
+  w.paint({point.x + direction.x * reach, point.y + direction.y * reach, point.z + direction.z * reach, reach}, colour);
+}
+
+// A push stroke laid as a chain of short strokes. A stroke's balls lie |delta|^2 / (4 detail)
+// apart, so a long stroke at a low detail would leave gaps that drag no vertices; links of at
+// most 1.5 units keep the balls close at every detail.
+void dragStroke(sculpt::Writer& w, BrushPoint from, BrushPoint to) {
+  float dx = to.x - from.x, dy = to.y - from.y, dz = to.z - from.z;
+  int links = static_cast<int>(std::ceil(std::sqrt(dx * dx + dy * dy + dz * dz) / 1.5f));
+  if (links < 1) links = 1;
+  auto at = [&](int i) {
+    float t = static_cast<float>(i) / static_cast<float>(links);
+    return BrushPoint{from.x + t * dx, from.y + t * dy, from.z + t * dz, from.radius + t * (to.radius - from.radius)};
+  };
+  for (int i = 0; i < links; ++i) w.pushStroke(at(i), at(i + 1));
+}
+
+void sculptSpurs(sculpt::Writer& w, const Spur* spurs, int count) {
+  for (int i = 0; i < count; ++i) {
+    const Spur& s = spurs[i];
+    dragStroke(w, along(s.azimuthDegrees, 3.0f, s.startHeight, s.startRadius),
+                 along(s.azimuthDegrees, s.tipDistance, s.tipHeight, s.tipRadius));
+  }
+}
+
+// The core: the unit sphere blown up from a centre below its middle, so the upper side, which
+// the peaks drag upwards, keeps more of the vertices.
+void sculptCore(sculpt::Writer& w) { w.push({0.0f, -0.8f, 0.0f, 7.0f}); }
+
+// mountain4: a broad massif with a high main peak and two lower shoulders.
+sculpt::Writer mountain4() {
+  sculpt::Writer w;
+  sculptCore(w);
+  dragStroke(w, {0.0f, 2.0f, 0.0f, 6.5f}, {0.4f, 19.0f, -0.6f, 1.0f});
+  dragStroke(w, {2.0f, 2.0f, 2.0f, 4.0f}, {4.5f, 10.0f, 3.5f, 1.2f});
+  dragStroke(w, {-2.0f, 1.0f, -1.0f, 4.5f}, {-4.0f, 7.5f, -3.5f, 1.5f});
+  // Foothill spurs all round; their tips stand below the floor.
+  const Spur spurs[] = {
+      {0.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f},   {30.0f, -4.0f, 6.5f, 18.0f, -7.0f, 3.2f},
+      {60.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f},  {90.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f},
+      {120.0f, -4.0f, 6.5f, 17.5f, -7.0f, 3.2f}, {150.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f},
+      {180.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f}, {210.0f, -4.0f, 6.5f, 17.5f, -7.0f, 3.2f},
+      {240.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f}, {270.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f},
+      {300.0f, -4.0f, 6.5f, 18.0f, -7.0f, 3.2f}, {330.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f},
+  };
+  sculptSpurs(w, spurs, 12);
+
+  // Colour: rock darkening towards the foot, green below, snow above 10.
+  w.paint({0.0f, -60.0f, 0.0f, 88.0f}, rock);
+  paintBeyond(w, {0.0f, -2.0f, 0.0f}, {0.0f, -1.0f, 0.0f}, grass);
+  paintBeyond(w, {0.0f, -0.5f, 0.0f}, {0.3f, -0.954f, 0.0f}, meadow);
+  paintBeyond(w, {0.0f, 10.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, snow);
+  paintBeyond(w, {4.5f, 7.5f, 3.5f}, {0.2f, 0.96f, 0.2f}, snow);
+  // Creases down the flanks: dark along the middle, the surrounding colour at the rim.
+  w.paintStroke({0.3f, 14.0f, -0.5f, 1.4f}, snow, {3.0f, 8.0f, -3.0f, 2.0f}, darkRock);
+  w.paintStroke({0.3f, 13.0f, -0.5f, 1.4f}, snow, {-3.5f, 6.0f, 2.0f, 2.0f}, darkRock);
+  w.paintStroke({3.0f, 8.0f, -3.0f, 2.0f}, darkRock, {6.5f, 1.0f, -6.0f, 2.5f}, rock);
+  return w;
+}
+
+// mountain5: a steeper, twin-peaked ridge running north-east to south-west.
+sculpt::Writer mountain5() {
+  sculpt::Writer w;
+  sculptCore(w);
+  dragStroke(w, {1.0f, 2.0f, 1.0f, 5.0f}, {2.5f, 19.0f, 2.0f, 1.0f});
+  dragStroke(w, {-1.0f, 2.0f, -1.0f, 5.0f}, {-3.0f, 15.0f, -2.5f, 1.2f});
+  dragStroke(w, {2.5f, 14.0f, 2.0f, 1.4f}, {-3.0f, 11.0f, -2.5f, 1.6f});
+  const Spur spurs[] = {
+      {15.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f},  {45.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f},
+      {75.0f, -4.0f, 6.5f, 17.5f, -7.0f, 3.2f},  {105.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f},
+      {135.0f, -4.0f, 6.5f, 17.5f, -7.0f, 3.2f}, {165.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f},
+      {195.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f}, {225.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f},
+      {255.0f, -4.0f, 6.5f, 18.0f, -7.0f, 3.2f}, {285.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f},
+      {315.0f, -4.0f, 6.5f, 17.5f, -7.0f, 3.2f}, {345.0f, -4.0f, 6.5f, 20.0f, -7.0f, 3.5f},
+  };
+  sculptSpurs(w, spurs, 12);
+
+  w.paint({0.0f, -60.0f, 0.0f, 88.0f}, darkRock);
+  paintBeyond(w, {0.0f, -2.5f, 0.0f}, {0.0f, -1.0f, 0.0f}, grass);
+  paintBeyond(w, {0.0f, -1.0f, 0.0f}, {-0.3f, -0.954f, 0.2f}, meadow);
+  paintBeyond(w, {0.0f, 11.0f, 0.0f}, {0.15f, 0.98f, 0.1f}, snow);
+  w.paintStroke({2.5f, 15.0f, 2.0f, 1.3f}, snow, {6.0f, 6.0f, -1.0f, 2.0f}, darkRock);
+  w.paintStroke({-3.0f, 12.0f, -2.5f, 1.3f}, snow, {-6.0f, 4.0f, 2.5f, 2.0f}, darkRock);
+  w.paintStroke({0.0f, 12.0f, 0.0f, 1.2f}, snow, {1.0f, 5.0f, 6.0f, 2.0f}, rock);
+  return w;
+}
+
+}  // namespace
+
+void writeMountains(const std::filesystem::path& runDir) {
+  writeDataFile(runDir, "mountain/_mountain4", mountain4().bytes());
+  writeDataFile(runDir, "mountain/_mountain5", mountain5().bytes());
+}
