@@ -6,8 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <stdexcept>
 #include <vector>
 
 #include "render/bmp.h"
@@ -77,7 +75,7 @@ Block blockAt(int x, int y) {
   return b;
 }
 
-// Height of the relief in pixels: grooves at 0, block tops slightly domed and tilted per block.
+// Height of the relief in pixels: grooves at 0, block tops rounded and tilted a little per block.
 double height(int x, int y) {
   x = ((x % tileSize) + tileSize) % tileSize;
   y = ((y % tileSize) + tileSize) % tileSize;
@@ -87,7 +85,8 @@ double height(int x, int y) {
   const double shoulder = std::sin(ramp * 1.5707963267948966);
   const double tiltU = (unit(hash(b.id, 1, 3)) - 0.5) * 6.0;
   const double tiltV = (unit(hash(b.id, 2, 3)) - 0.5) * 4.0;
-  const double dome = 5.0 * (1.0 - 0.5 * b.u * b.u - 0.5 * b.v * b.v);
+  // Worn, rounded tops: under the low light each block brightens towards its +x end.
+  const double dome = 14.0 * (1.0 - b.u * b.u) + 4.0 * (1.0 - b.v * b.v);
   return shoulder * (7.0 + dome + tiltU * b.u + tiltV * b.v) + 2.5 * stoneGrain(x, y);
 }
 
@@ -132,10 +131,7 @@ void writeFloorTextures(const std::filesystem::path& runDir) {
   }
   auto save = [&](const char* name, const std::vector<std::uint8_t>& pixels) {
     const std::vector<std::byte> file = writeBmp24(tileSize, tileSize, pixels);
-    const std::filesystem::path path = runDir / name;
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
+    writeDataFile(runDir, name, file);
   };
   save("normal2.bmp", normals);
   save("block.bmp", base);

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <stdexcept>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "render/skybox.h"
@@ -104,8 +104,8 @@ Colour skyColour(Dir d) {
   // the sun's side.
   if (elevation > -0.02) {
     const double n = fbm(d.x * 3.0, d.y * 9.0, d.z * 3.0, 6);
-    const double cover = smoothstep(0.50, 0.68, n) * smoothstep(-0.02, 0.12, elevation) *
-                         (1.0 - smoothstep(0.6, 0.95, elevation));
+    const double cover = smoothstep(0.44, 0.62, n) * smoothstep(-0.02, 0.10, elevation) *
+                         (1.0 - smoothstep(0.75, 0.98, elevation));
     const double rim = std::pow(towardsSun, 3.0);
     const Colour cloud = mix(Colour{95, 70, 80}, Colour{255, 170, 120}, rim * (1.0 - smoothstep(0.5, 0.8, n)));
     sky = mix(sky, cloud, cover * 0.9);
@@ -162,12 +162,8 @@ void writeSky(const std::filesystem::path& runDir) {
   };
   const FaceFile files[] = {{SkyFace::front, "f.raw"}, {SkyFace::back, "b.raw"},  {SkyFace::left, "l.raw"},
                             {SkyFace::right, "r.raw"}, {SkyFace::top, "o.raw"}, {SkyFace::bottom, "earth.raw"}};
-  std::filesystem::create_directories(runDir / "sky");
   for (const FaceFile& file : files) {
     const std::vector<std::uint8_t> pixels = renderFace(file.face);
-    const std::filesystem::path path = runDir / "sky" / file.name;
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
+    writeDataFile(runDir, std::string("sky/") + file.name, std::as_bytes(std::span(pixels)));
   }
 }
