@@ -164,11 +164,14 @@ BmpFailure decodeRunLength(std::span<const std::byte> file, const Layout& layout
   for (std::size_t i = 0; i < width * height; ++i) std::memcpy(&image.pixels[i * 3], palette.colours[0].data(), 3);
 
   const bool rle4 = layout.compression == bmp::compressionRle4;
+  // Encoders may fill a row out to its whole 32-bit words, as the uncompressed layout pads it;
+  // those pixels are dropped. A packet that runs further fails.
+  const std::size_t paddedWidth = (width * layout.bitCount + 31) / 32 * 32 / layout.bitCount;
   std::size_t at = layout.pixelOffset;
   std::size_t x = 0, y = 0;
   auto put = [&](std::uint32_t index) {
-    if (x >= width || y >= height || index >= palette.size) return false;
-    std::memcpy(&image.pixels[(y * width + x) * 3], palette.colours[index].data(), 3);
+    if (x >= paddedWidth || y >= height || index >= palette.size) return false;
+    if (x < width) std::memcpy(&image.pixels[(y * width + x) * 3], palette.colours[index].data(), 3);
     ++x;
     return true;
   };
@@ -191,7 +194,7 @@ BmpFailure decodeRunLength(std::span<const std::byte> file, const Layout& layout
       x += u8(file, at);
       y += u8(file, at + 1);
       at += 2;
-      if (x > width || y > height) return BmpFailure::conversionError;
+      if (x > paddedWidth || y > height) return BmpFailure::conversionError;
     } else {
       std::size_t bytes = rle4 ? (value + 1) / 2 : value;
       bytes += bytes % 2;
