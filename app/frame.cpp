@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "app/window_list.h"
+#include "ui/font.h"
 #include "ui/widget.h"
 
 AppFrame appFrame;
@@ -193,6 +194,7 @@ void openWindow(const char* title, int* argc, char** argv) {
   glEnableClientState(GL_NORMAL_ARRAY);
   glEnable(GL_CULL_FACE);
   glEnable(GL_COLOR_MATERIAL);
+  initFont();
 }
 
 void runMainLoop() {

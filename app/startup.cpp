@@ -10,6 +10,11 @@
 #include "app/frame.h"
 #include "game/frame.h"
 #include "game/state.h"
+#include "model/landscapes.h"
+#include "render/floor.h"
+#include "render/skybox.h"
+#include "render/stars.h"
+#include "ui/highscore.h"
 
 int tessellationDetail = 20;
 int soundEnabled = 1;
@@ -45,9 +50,14 @@ void startAndRun(int argc, char** argv) {
 
   Config config = clampConfig(readConfigFile("config.txt"), stderr);
   soundEnabled = config.sound;
+  highscoreTable.load();
 
+  initSkyBox();
+  initFloor();
+  initStars();
   tessellationDetail = config.shipDetail;
   tessellationDetail = config.landscapeDetail;
+  loadLandscapes();
 
   restartGame();
   appFrame.specialHook = gameSpecialKey;

@@ -1,35 +1,154 @@
-// One step of the game.
+// One step of the game: the hit tests, the crash or the flight, and the on-screen display.
 #include "game/frame.h"
 
-#include <GL/gl.h>
+#include <GL/freeglut.h>
+
+#include <cstdio>
 
 #include "app/frame.h"
+#include "app/startup.h"
+#include "app/text1251.h"
+#include "game/rules.h"
+#include "game/sound.h"
 #include "game/state.h"
+#include "model/landscapes.h"
+#include "render/floor.h"
+#include "render/skybox.h"
+#include "render/stars.h"
+#include "ui/dialogs.h"
+#include "ui/font.h"
 
 namespace {
 
 const float lightPosition[3] = {1000.0f, 100.0f, 0.0f};  // low from +x, directional
 const float lightColour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
+void light() { setLight(GL_LIGHT1, lightPosition, lightColour); }
+
+// Ten steps of blast at the ship's place: the scene shaken, a textured sphere growing to radius
+// 10 and, from radius 6 on, a flat ring around it. Afterwards the still scene.
+void crashSequence() {
+  glPushMatrix();
+  if (gameState.blastRadius < blastLimit) {
+    Vec3 shake = drawShake();
+    glTranslatef(shake.x, shake.y, shake.z);
+  }
+  drawScene();
+  glPopMatrix();
+
+  glDisable(GL_LIGHTING);
+  glEnable(GL_TEXTURE_2D);
+  if (growBlast(gameState)) {
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(0.0f, shipHeight, -shipDistance);
+    // Object-linear generation with GL's default planes: s follows x, t follows y.
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_OBJECT_LINEAR);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_OBJECT_LINEAR);
+    glTexGeni(GL_R, GL_TEXTURE_GEN_MODE, GL_OBJECT_LINEAR);
+    glEnable(GL_TEXTURE_GEN_S);
+    glEnable(GL_TEXTURE_GEN_T);
+    glEnable(GL_TEXTURE_GEN_R);
+    glutSolidSphere(gameState.blastRadius, tessellationDetail, tessellationDetail);
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+    glDisable(GL_TEXTURE_GEN_R);
+    glDisable(GL_TEXTURE_GEN_Q);
+    if (gameState.blastRadius > blastRingFrom) {
+      GLUquadric* ring = gluNewQuadric();
+      gluQuadricDrawStyle(ring, GLU_FILL);
+      gluQuadricNormals(ring, GLU_SMOOTH);
+      gluQuadricOrientation(ring, GLU_INSIDE);
+      glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+      gluDisk(ring, 2.0 * gameState.blastRadius - 4.0, 2.0 * gameState.blastRadius, 10, 1);
+      gluDeleteQuadric(ring);
+    }
+    glPopMatrix();
+  }
+  glEnable(GL_LIGHTING);
+  glDisable(GL_TEXTURE_2D);
+}
+
+// The ship flies on, the scene is drawn from the camera, then the translucent bubble.
+void flightSequence() {
+  flightStep(gameState);
+
+  reshapeCallback(appFrame.windowWidth, appFrame.windowHeight);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  light();
+  drawScene();
+
+  glPushMatrix();
+  glLoadIdentity();
+  glTranslatef(0.0f, shipHeight, -shipDistance);
+  glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
+
+  glLoadIdentity();
+  glTranslatef(0.0f, shipHeight, -shipDistance);
+  if (gameState.bubble > 0.0f) {
+    if (growBubble(gameState)) showNameEntry();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0.6f, 0.6f, 1.0f, 0.2f);
+    glutSolidSphere(gameState.bubble, tessellationDetail, tessellationDetail);
+    glDisable(GL_BLEND);
+  }
+  glPopMatrix();
+}
+
 }  // namespace
 
+void drawOnScreenDisplay() {
+  glLoadIdentity();
+  glEnable(GL_BLEND);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  float end = barEnd(gameState.bubble);
+  glBegin(GL_QUADS);
+  glColor4f(0.6f, 0.6f, 1.0f, 0.5f);
+  glVertex3f(-0.9f, 0.7f, -1.0f);
+  glVertex3f(-0.9f, 0.6f, -1.0f);
+  glColor4f(1.0f, 0.0f, 0.0f, 0.5f);
+  glVertex3f(end, 0.6f, -1.0f);
+  glVertex3f(end, 0.7f, -1.0f);
+  glEnd();
+  glDisable(GL_BLEND);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_DEPTH_TEST);
+
+  char score[32];
+  int length = std::snprintf(score, sizeof score, "Собрано: %i"_cp1251, gameState.collected);
+  drawText(-0.9f, 0.75f, 0.5f, 0.1f, score, length);
+}
+
 void drawScene() {
+  drawSkyBox();
   glPushMatrix();
-  // landscapes
+  drawLandscapes();
   glPopMatrix();
 
   // The floor frame: the floor lies in its x-y plane, so a star (x, y, z) stands at world (x, z, -y).
   glPushMatrix();
   glRotatef(90.0f, -1.0f, 0.0f, 0.0f);
-  // floor and stars
+  drawFloor();
+  drawStars();
   glPopMatrix();
 }
 
 void gameFrame() {
+  ShipEvents events = checkShip(gameState);
+  if (events.crashed) {
+    playCue("play blast.wav");
+    showNameEntry();
+  }
+  if (events.collected) playCue("play collect.wav");
+
   placeCamera();
-  setLight(GL_LIGHT1, lightPosition, lightColour);
-  if (gameState.crashed != 1) flightStep(gameState);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-  setLight(GL_LIGHT1, lightPosition, lightColour);
-  drawScene();
+  light();
+  if (gameState.crashed == 1)
+    crashSequence();
+  else
+    flightSequence();
+  drawOnScreenDisplay();
 }

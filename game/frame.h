@@ -6,3 +6,6 @@ void gameFrame();
 
 // Draws the world under the current modelview matrix: sky, mountains, floor and stars.
 void drawScene();
+
+// The bar that shows the bubble and the count of collected stars, in interface units.
+void drawOnScreenDisplay();

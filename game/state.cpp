@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "ui/dialogs.h"
+
 GameState gameState = initialGameState();
 
 GameState initialGameState() {
@@ -43,6 +45,7 @@ void applySpecialKey(GameState& state, int key) {
 
 void restartGame() {
   gameState = initialGameState();
+  showMenu();
 }
 
 void gameSpecialKey(int key, int, int) {

@@ -74,12 +74,14 @@ class Game:
         while time.time() < deadline:
             if self.process.poll() is not None:
                 raise RuntimeError("the game ended before its window showed: " + self.stderr())
-            found = subprocess.run(["xdotool", "search", "--name", "^" + TITLE + "$"], env=self.env,
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^" + TITLE + "$"], env=self.env,
                                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout.split()
             if found:
                 window = found[0]
-                self.xdotool("windowfocus", window)
-                return window
+                focused = subprocess.run(["xdotool", "windowfocus", window], env=self.env,
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                if focused.returncode == 0:
+                    return window
             time.sleep(0.1)
         raise RuntimeError("no game window after %s s" % timeout)
 

@@ -8,7 +8,7 @@ import harness
 
 class Startup(unittest.TestCase):
     def setUp(self):
-        self.game = harness.Game(copy_run_dir=False)
+        self.game = harness.Game()
 
     def tearDown(self):
         self.game.stop()
@@ -27,7 +27,7 @@ class Startup(unittest.TestCase):
         self.assertEqual(game.stderr().strip(), "")
 
     def test_out_of_range_config_is_reported_and_clamped(self):
-        self.game = harness.Game(copy_run_dir=False, files={"config.txt": "5 1000 0\n"})
+        self.game = harness.Game(files={"config.txt": "5 1000 0\n"})
         game = self.game.start()
         self.assertEqual(game.close(), 0)
         self.assertIn("config.txt: landscape detail 5 is outside 10..360, using 10", game.stderr())

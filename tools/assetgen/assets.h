@@ -20,3 +20,6 @@ void writeSky(const std::filesystem::path& runDir);
 
 // "normal2.bmp" and "block.bmp": the floor's normal map and base texture, one relief.
 void writeFloorTextures(const std::filesystem::path& runDir);
+
+// "collect.wav" and "blast.wav": the sound cues, synthesised.
+void writeSounds(const std::filesystem::path& runDir);

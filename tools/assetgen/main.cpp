@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     writeMountains(runDir);
     writeSky(runDir);
     writeFloorTextures(runDir);
+    writeSounds(runDir);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "assetgen: %s\n", error.what());
     return 1;

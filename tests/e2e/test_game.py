@@ -1,0 +1,84 @@
+"""A whole game with the real program: it ends by itself, the name goes into "h.bin", the list
+shows and OK returns to the menu; F2 during the name entry drops the result."""
+import struct
+import sys
+import time
+import unittest
+
+import harness
+
+
+def decode_highscores(data):
+    plain = bytes(b ^ 0xFF for b in data)
+    entries = []
+    for i in range(10):
+        record = plain[24 * i:24 * i + 24]
+        name = record[:20].split(b"\0", 1)[0]
+        entries.append((name, struct.unpack("<I", record[20:24])[0]))
+    return entries
+
+
+def interface_to_pixel(x, y, width, height):
+    """Interface units (y up, shorter side -1..1) to window pixels."""
+    m = min(width // 2, height // 2)
+    return int(width // 2 + x * m), int(height // 2 - y * m)
+
+
+def greenish(pixel):
+    r, g, b = pixel
+    return g > 60 and g > r + 30 and g > b + 30
+
+
+class Game(unittest.TestCase):
+    def setUp(self):
+        self.game = harness.Game(args=["-geometry", "400x400+0+0"])
+
+    def tearDown(self):
+        self.game.stop()
+
+    def wait_for_game_over(self):
+        # A player who does nothing times out within 2.4 s of steps (or crashes sooner).
+        time.sleep(4.0)
+
+    def test_a_game_ends_and_its_result_is_stored(self):
+        game = self.game.start()
+        width, height = game.geometry()
+        self.wait_for_game_over()
+        game.type("Pilot")
+        game.key("Return")
+        time.sleep(0.5)
+        entries = decode_highscores(game.file("h.bin"))
+        names = [name for name, _ in entries]
+        self.assertIn(b"Pilot", names)
+        rank = names.index(b"Pilot")
+        # The other nine are empty, so the result ranks first whatever it scored.
+        self.assertEqual(rank, 0)
+
+        # The list's OK button (x -0.5..0.5, y -0.8..-0.6) leads back to the menu.
+        shot = game.screenshot()
+        ok = interface_to_pixel(-0.4, -0.7, width, height)  # beside the text's black cells
+        self.assertTrue(greenish(shot.getpixel(ok)), shot.getpixel(ok))
+        game.click(*ok)
+        time.sleep(0.5)
+        shot = game.screenshot()
+        menu = interface_to_pixel(-0.88, 0.81, width, height)  # inside "Заново (F2)", off its text
+        self.assertTrue(greenish(shot.getpixel(menu)), shot.getpixel(menu))
+        self.assertFalse(greenish(shot.getpixel(ok)), shot.getpixel(ok))
+        self.assertEqual(game.close(), 0)
+        self.assertEqual(len(game.file("h.bin")), 240)
+
+    def test_f2_during_the_name_entry_drops_the_result(self):
+        game = self.game.start()
+        self.wait_for_game_over()
+        game.key("F2")
+        game.type("Ghost")
+        game.key("Return")
+        time.sleep(0.3)
+        self.assertEqual(game.close(), 0)
+        names = [name for name, _ in decode_highscores(game.file("h.bin"))]
+        self.assertNotIn(b"Ghost", names)
+        self.assertEqual(names, [b""] * 10)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)

@@ -1,0 +1,100 @@
+// The two sound cues, synthesised: "collect.wav", a short bright chime, and "blast.wav", a deep
+// explosion with a noisy tail. 16-bit mono PCM at 22050 Hz.
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+#include "tools/assetgen/assets.h"
+
+namespace {
+
+constexpr int sampleRate = 22050;  // samples per second
+constexpr double pi = 3.14159265358979323846;
+
+// A RIFF/WAVE file of 16-bit mono samples.
+std::vector<std::uint8_t> encodeWave(const std::vector<double>& samples) {
+  std::vector<std::uint8_t> out;
+  out.reserve(44 + samples.size() * 2);
+  auto u16 = [&](unsigned v) {
+    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+  };
+  auto u32 = [&](std::uint32_t v) {
+    u16(v & 0xFFFF);
+    u16(v >> 16);
+  };
+  auto tag = [&](const char* t) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(t[i]));
+  };
+  std::uint32_t dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
+  tag("RIFF");
+  u32(36 + dataBytes);
+  tag("WAVE");
+  tag("fmt ");
+  u32(16);
+  u16(1);  // PCM
+  u16(1);  // mono
+  u32(sampleRate);
+  u32(sampleRate * 2);
+  u16(2);
+  u16(16);
+  tag("data");
+  u32(dataBytes);
+  for (double s : samples) {
+    long v = std::lround(std::fmax(-1.0, std::fmin(1.0, s)) * 32767.0);
+    u16(static_cast<unsigned>(static_cast<std::int16_t>(v)) & 0xFFFF);
+  }
+  return out;
+}
+
+// Two bell partials a fifth apart, the upper one a moment later: a rising "ding-ding".
+std::vector<double> chime() {
+  const int count = sampleRate * 35 / 100;
+  std::vector<double> s(count);
+  const double notes[][3] = {{1318.51, 0.0, 0.45}, {1975.53, 0.06, 0.40}};  // Hz, start s, level
+  for (int i = 0; i < count; ++i) {
+    double t = static_cast<double>(i) / sampleRate;
+    double v = 0.0;
+    for (const auto& n : notes) {
+      double u = t - n[1];
+      if (u < 0.0) continue;
+      double envelope = std::fmin(1.0, u / 0.004) * std::exp(-u * 9.0);
+      v += n[2] * envelope * (std::sin(2 * pi * n[0] * u) + 0.3 * std::sin(2 * pi * n[0] * 2.76 * u) * std::exp(-u * 20.0));
+    }
+    s[i] = v * 0.8;
+  }
+  return s;
+}
+
+// A falling low thump under a burst of noise that darkens as it decays.
+std::vector<double> explosion() {
+  const int count = sampleRate * 3 / 2;
+  std::vector<double> s(count);
+  std::uint32_t noiseState = 12345;
+  double lowPassed = 0.0, lowPassed2 = 0.0, phase = 0.0;
+  for (int i = 0; i < count; ++i) {
+    double t = static_cast<double>(i) / sampleRate;
+    noiseState = noiseState * 1664525u + 1013904223u;
+    double white = static_cast<double>(noiseState >> 8) / 8388608.0 - 1.0;
+    double cutoff = 0.35 * std::exp(-t * 2.5) + 0.02;  // the rumble darkens
+    lowPassed += cutoff * (white - lowPassed);
+    lowPassed2 += cutoff * (lowPassed - lowPassed2);
+    double noise = lowPassed2 * 2.2 * std::fmin(1.0, t / 0.01) * std::exp(-t * 2.2);
+    double frequency = 30.0 + 70.0 * std::exp(-t * 6.0);
+    phase += 2 * pi * frequency / sampleRate;
+    double thump = std::sin(phase) * std::fmin(1.0, t / 0.005) * std::exp(-t * 3.0);
+    s[i] = std::tanh(1.6 * (0.7 * thump + noise)) * 0.85;
+  }
+  return s;
+}
+
+}  // namespace
+
+void writeSounds(const std::filesystem::path& runDir) {
+  auto collect = encodeWave(chime());
+  auto blast = encodeWave(explosion());
+  writeDataFile(runDir, "collect.wav", std::as_bytes(std::span(collect)));
+  writeDataFile(runDir, "blast.wav", std::as_bytes(std::span(blast)));
+}
