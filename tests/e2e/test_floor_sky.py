@@ -15,10 +15,15 @@ FACE_BYTES = 512 * 512 * 3
 SKY_FILES = ["f.raw", "b.raw", "l.raw", "r.raw", "o.raw", "earth.raw"]
 
 
-def settled_screenshot(game):
-    """A screenshot once the game has drawn a few frames (the first shows nothing yet)."""
-    time.sleep(1.0)
-    return game.screenshot()
+def settled_screenshot(game, timeout=20):
+    """A screenshot once the game has drawn its scene: the floor at the bottom is no longer black."""
+    deadline = time.time() + timeout
+    while True:
+        shot = game.screenshot()
+        width, height = shot.size
+        if any(shot.getpixel((x, height - 4)) != (0, 0, 0) for x in range(0, width, 8)) or time.time() > deadline:
+            return shot
+        time.sleep(0.2)
 
 
 def binary_holds(text):
@@ -71,7 +76,7 @@ class FloorAndSky(unittest.TestCase):
 
         self.game = harness.Game(files={"sky/f.raw": bytes(FACE_BYTES + 1000)})
         game = self.game.start()
-        game.screenshot()
+        settled_screenshot(game)
         self.assertEqual(game.close(), 0)
         self.assertIn("Initializing floor...", game.stdout())
         self.assertNotIn("Error", game.stderr())
@@ -103,6 +108,7 @@ class FloorAndSky(unittest.TestCase):
     def test_start_up_console_in_order(self):
         self.game = harness.Game()
         game = self.game.start()
+        settled_screenshot(game)
         self.assertEqual(game.close(), 0)
         lines = game.stdout().split("\n")
         self.assertEqual(lines[-1], "")
