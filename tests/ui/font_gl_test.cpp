@@ -74,7 +74,7 @@ TEST_F(FontGlTest, CharactersAreOpaqueGreenCellsOneCellApart) {
 
 TEST_F(FontGlTest, WrappedLinesStepDownOneCell) {
   clear(0, 0, 1);
-  drawText(-0.5f, 0.5f, 2 * 0.0625f, 0.0625f, "ab cd ef", 8);  // height one cell: two lines
+  drawText(-0.5f, 0.5f, 2 * 0.0625f, 2 * 0.0625f, "ab cd ef", 8);  // two cells high: two lines
   expectCell(64, 184, glyphFor('a'), "a");
   expectCell(72, 184, glyphFor('b'), "b");
   expectCell(64, 176, glyphFor('c'), "c");
@@ -94,9 +94,9 @@ TEST_F(FontGlTest, AButtonIsATranslucentFillWithItsTextCentred) {
   EXPECT_EQ(fill.r, 0);
   EXPECT_NEAR(fill.g, 128, 2);
   EXPECT_EQ(fill.b, 0);
-  // Centred: x + width/2 - 1 cell, the line's middle at the button's middle (pixel row 144).
-  expectCell(120, 140, glyphFor('O'), "O");
-  expectCell(128, 140, glyphFor('K'), "K");
+  // Centred: x + width/2 - 1 cell, the line's middle at the button's middle (pixel row 176).
+  expectCell(120, 172, glyphFor('O'), "O");
+  expectCell(128, 172, glyphFor('K'), "K");
 }
 
 TEST_F(FontGlTest, TheTextViewDrawsItsScrollArrowsInTheRightCorners) {

@@ -1,0 +1,142 @@
+"""The interface in the real game: the menu's buttons over the scene, the help and back, the
+Tab highlight, and the highscore file written when the window closes."""
+import os
+import subprocess
+import sys
+import time
+import unittest
+
+import harness
+
+
+def blended(inside, outside, colour):
+    """Whether `inside` is the scene seen through a fill of `colour` (0 or 1 per channel) at alpha
+    0.5, with `outside`, a pixel beside it, standing for the scene (the floor's texture varies
+    from pixel to pixel, hence the tolerance). A filled channel is at least half bright, an
+    unfilled one at most half."""
+    near = all(abs(i - (o * 0.5 + c * 127.5)) <= 40 for i, o, c in zip(inside, outside, colour))
+    halves = all((i >= 124) if c else (i <= 131) for i, c in zip(inside, colour))
+    return near and halves
+
+
+class Interface(unittest.TestCase):
+    def setUp(self):
+        self.game = harness.Game(copy_run_dir=True)
+        for name in ("h.bin", "h.bin.tmp"):
+            path = os.path.join(self.game.workdir, name)
+            if os.path.exists(path):
+                os.remove(path)
+
+    def tearDown(self):
+        self.game.stop()
+
+    def start(self):
+        game = self.game.start()
+        time.sleep(1.0)
+        self.width, self.height = game.geometry()
+        self.half = min(self.width, self.height) // 2
+        # A window placed partly off the screen (GLUT's default is -1, -1) is cut there in
+        # screenshots, which shifts their pixels against the window's.
+        values = dict(line.split("=", 1) for line in game.xdotool("getwindowgeometry", "--shell", game.window).split())
+        self.shift = (max(0, -int(values["X"])), max(0, -int(values["Y"])))
+        self.cell = 16.0 / min(self.width, self.height)
+        return game
+
+    def restart(self):
+        """F2: a new game with the menu. A game left alone times out within about 2.4 s and
+        replaces any dialog with the name entry, so each check starts from here."""
+        self.game.key("F2")
+        time.sleep(0.3)
+
+    def shot(self):
+        time.sleep(0.3)
+        return self.game.screenshot()
+
+    def window_pixel(self, x, y):
+        """Window pixel (from the top left) of interface point (x, y)."""
+        return (int(self.width / 2 + x * self.half), int(self.height / 2 - y * self.half))
+
+    def pixel(self, x, y):
+        """Screenshot pixel of interface point (x, y)."""
+        wx, wy = self.window_pixel(x, y)
+        return (wx - self.shift[0], wy - self.shift[1])
+
+    def colour_at(self, shot, x, y):
+        return shot.getpixel(self.pixel(x, y))
+
+    def close(self):
+        """Closes the window and returns the exit status. Now and then the close message goes
+        unanswered under Xvfb (the game sits idle in GLUT's loop), so it is sent once more."""
+        game = self.game
+        for wait in (8, 20):
+            subprocess.run([harness.CLOSE_WINDOW, game.window], env=game.env, check=True)
+            try:
+                return game.process.wait(wait)
+            except subprocess.TimeoutExpired:
+                pass
+        return game.wait(1)
+
+    def has_fill(self, shot, left, top, colour):
+        """Whether a button whose top-left corner is (left, top) shows its fill of `colour`: a point
+        in the margin left of its text, halfway down, against one just above the button."""
+        inside = self.colour_at(shot, left + self.cell / 2, top - 0.05)
+        outside = self.colour_at(shot, left + self.cell / 2, top + 0.03)
+        return blended(inside, outside, colour), "%s over %s" % (inside, outside)
+
+    def assert_button_fill(self, shot, left, top, colour, what):
+        shown, detail = self.has_fill(shot, left, top, colour)
+        self.assertTrue(shown, what + ": " + detail)
+
+    def test_menu_help_and_highlight(self):
+        game = self.start()
+        self.restart()
+        shot = self.shot()
+        self.assert_button_fill(shot, -0.9, 0.9, (0, 1, 0), "restart button")
+        self.assert_button_fill(shot, 0.5, 0.9, (0, 1, 0), "help button")
+
+        self.restart()
+        game.click(*self.window_pixel(0.75, 0.85))  # "Справка"
+        shot = self.shot()
+        # The help text view: a black text area with green ink, one cell inside a green frame.
+        cell = self.cell
+        left_column = self.pixel(-0.5 + cell, 0)[0]
+        top_row, bottom_row = self.pixel(0, 0.5 - 2 * cell)[1], self.pixel(0, -0.5 + 2 * cell)[1]
+        column = [shot.getpixel((left_column, y)) for y in range(top_row, bottom_row)]
+        self.assertTrue(all(p == (0, 0, 0) for p in column), "text area not black")
+        x0, y0 = self.pixel(-0.5 + cell, 0.5 - cell)
+        x1, y1 = self.pixel(0.5 - cell, -0.5 + cell)
+        ink = sum(1 for x in range(x0, x1) for y in range(y0, y1) if shot.getpixel((x, y)) == (0, 255, 0))
+        self.assertGreater(ink, 300)
+        self.assert_button_fill(shot, -0.2, -0.6, (0, 1, 0), "OK button")
+        self.assertFalse(self.has_fill(shot, -0.9, 0.9, (0, 1, 0))[0], "the menu is still shown")
+
+        game.click(*self.window_pixel(0.0, -0.65))  # OK
+        shot = self.shot()
+        self.assert_button_fill(shot, -0.9, 0.9, (0, 1, 0), "restart button after OK")
+        self.assertFalse(self.has_fill(shot, -0.2, -0.6, (0, 1, 0))[0], "the help is still shown")
+
+        self.restart()
+        game.key("Tab")
+        shot = self.shot()
+        self.assert_button_fill(shot, 0.5, 0.9, (1, 1, 0), "highlighted help button")
+        self.assert_button_fill(shot, -0.9, 0.9, (0, 1, 0), "restart button beside the highlight")
+
+        self.assertEqual(self.close(), 0)
+        self.assertEqual(game.file("h.bin"), b"\xff" * 240)
+        self.assertFalse(os.path.exists(os.path.join(game.workdir, "h.bin.tmp")))
+        self.assertEqual(game.stderr().strip(), "")
+
+    def test_highscores_survive_a_run(self):
+        record = bytearray(24)
+        record[0:3] = b"Ann"
+        record[20:24] = (42).to_bytes(4, "little")
+        table = bytes(b ^ 0xFF for b in bytes(record) + bytes(24 * 9))
+        with open(os.path.join(self.game.workdir, "h.bin"), "wb") as f:
+            f.write(table)
+        game = self.start()
+        self.assertEqual(self.close(), 0)
+        self.assertEqual(game.file("h.bin"), table)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
