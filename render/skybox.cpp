@@ -75,6 +75,7 @@ std::span<const std::uint8_t> rawFacePixels(std::span<const std::uint8_t> file) 
 }
 
 bool loadRawFace(unsigned texture, std::unique_ptr<std::uint8_t[]>& slot, const char* path) {
+  slot.reset();
   slot.reset(new (std::nothrow) std::uint8_t[skyFaceBytes]);
   if (!slot) return false;
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));

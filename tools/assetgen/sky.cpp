@@ -98,7 +98,7 @@ Colour skyColour(Dir d) {
   // The low sun: a wide warm glow, a tighter bright halo and the disc itself.
   const double glow = 0.55 * std::pow(towardsSun, 6.0) + 0.6 * std::pow(towardsSun, 60.0);
   sky = mix(sky, Colour{255, 235, 200}, std::min(1.0, glow));
-  if (towardsSun > 0.9993) sky = {255, 255, 235};
+  sky = mix(sky, Colour{255, 255, 235}, smoothstep(0.9986, 0.9990, towardsSun));
 
   // Clouds: a stretched noise layer above the horizon, dark against the glow, with rims lit on
   // the sun's side.
