@@ -1,13 +1,19 @@
 // The model tree: parts made of sculpted sphere meshes, each with attachment points at which
-// child parts hang. The ship is such a tree; the builders of parts and model files fill it.
+// child parts hang. The ship is such a tree, read from a model file (model/model_file.h) whose
+// parts are built from part directories (model/part_directory.h).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "model/file_source.h"
 #include "model/mesh.h"
+
+class ModelFileReader;
 
 struct ModelNode {
   ModelNode() = default;
@@ -15,12 +21,25 @@ struct ModelNode {
   ModelNode& operator=(const ModelNode&) = delete;
   virtual ~ModelNode() = default;
 
+  // Makes this node the part in `directory`: a sphere of the part's detail (tessellationDetail ×
+  // detailScale, kept within 2..360) sculpted by a variant picked from its files.txt, with one
+  // empty child slot per attachment point the variant declares. Throws the C-string errors of
+  // model/part_directory.h, and the integer 1 when memory runs out or the variant declares more
+  // than maxPartAttachments points.
+  void build(const std::string& directory, float detailScale, std::uint32_t extra, FileSource& files);
+  void build(const std::string& directory, float detailScale, std::uint32_t extra);
+
+  // Reads one node record and, recursively, its children; returns nullptr for a record that
+  // marks an empty slot. Throws the integer 1 on any format error.
+  static std::unique_ptr<ModelNode> read(ModelFileReader& in);
+
   // Draws the part shifted by minus its mesh's pivot, then each child at its attachment point.
   void draw() const;
   // Frees every child and attachment below this node and empties the name; the mesh stays.
   void release();
 
-  SphereMesh* mesh = nullptr;                               // not owned: meshes live for the whole run
+  SphereMesh* mesh = nullptr;                               // the part's geometry, drawn as it is
+  std::unique_ptr<SphereMesh> ownedMesh;                    // the mesh build made (mesh points at it)
   std::vector<std::unique_ptr<ModelNode>> children;         // count slots; an empty slot draws nothing
   std::vector<std::unique_ptr<AttachmentPoint>> attachments;  // count entries, where each child hangs
   std::int32_t count = 0;                                   // attachment points = child slots
@@ -31,7 +50,15 @@ struct ModelNode {
 
 class Model {
  public:
+  Model() = default;
+  // Reads the model file at `path` (relative to the working directory) and builds its parts.
+  // Throws the integer 1 when the file is missing or malformed, and lets the C-string errors of
+  // the part directories pass.
+  explicit Model(const char* path);
+  // The same from the file's bytes, the part directories read through `files`.
+  Model(std::span<const std::byte> file, FileSource& files);
   virtual ~Model() = default;
+
   // Draws the whole tree with the current transform and render state.
   void draw() const;
 

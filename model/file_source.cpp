@@ -1,0 +1,41 @@
+// Reading the model files from disk or from memory.
+#include "model/file_source.h"
+
+#include <cstdio>
+#include <memory>
+
+FileRead DiskFiles::read(const std::string& path, std::size_t limit, std::vector<std::byte>& out) {
+  out.clear();
+  if (path.find('\0') != std::string::npos) return FileRead::cannotOpen;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  if (!file) return FileRead::cannotOpen;
+  std::byte buffer[8192];
+  for (;;) {
+    std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
+    if (got == 0) break;
+    if (got > limit - out.size()) {
+      out.clear();
+      return FileRead::cannotRead;
+    }
+    out.insert(out.end(), buffer, buffer + got);
+  }
+  if (std::ferror(file.get())) {  // e.g. a folder opened as a file
+    out.clear();
+    return FileRead::cannotRead;
+  }
+  return FileRead::ok;
+}
+
+FileRead MemoryFiles::read(const std::string& path, std::size_t limit, std::vector<std::byte>& out) {
+  out.clear();
+  auto found = files.find(path);
+  if (found == files.end()) return FileRead::cannotOpen;
+  if (found->second.size() > limit) return FileRead::cannotRead;
+  out = found->second;
+  return FileRead::ok;
+}
+
+DiskFiles& diskFiles() {
+  static DiskFiles disk;
+  return disk;
+}

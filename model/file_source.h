@@ -1,0 +1,38 @@
+// Where the model readers get their files: a path in, the file's bytes out. The game reads the
+// disk; tests and fuzzing back it with files held in memory.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <vector>
+
+enum class FileRead {
+  ok,          // `out` holds the whole file
+  cannotOpen,  // no such file, or a path no file can have (an embedded zero byte)
+  cannotRead,  // it opened, but reading failed or it holds more than the limit
+};
+
+class FileSource {
+ public:
+  virtual ~FileSource() = default;
+  // Reads the file at `path` into `out`; a file of more than `limit` bytes is not read.
+  virtual FileRead read(const std::string& path, std::size_t limit, std::vector<std::byte>& out) = 0;
+};
+
+// Files on disk, paths relative to the working directory.
+class DiskFiles : public FileSource {
+ public:
+  FileRead read(const std::string& path, std::size_t limit, std::vector<std::byte>& out) override;
+};
+
+// Files held in memory, looked up by their exact path.
+class MemoryFiles : public FileSource {
+ public:
+  FileRead read(const std::string& path, std::size_t limit, std::vector<std::byte>& out) override;
+
+  std::map<std::string, std::vector<std::byte>> files;  // path -> contents
+};
+
+// The files source the game itself uses.
+DiskFiles& diskFiles();

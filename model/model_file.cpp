@@ -1,0 +1,76 @@
+// Reading the binary model file into a tree of parts.
+#include "model/model_file.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "model/model.h"
+
+std::uint32_t ModelFileReader::word() {
+  if (data.size() - position < 4) throw 1;
+  std::uint32_t u = 0;
+  for (int i = 3; i >= 0; --i) u = (u << 8) | static_cast<std::uint32_t>(data[position + static_cast<std::size_t>(i)]);
+  position += 4;
+  return u;
+}
+
+std::int32_t ModelFileReader::integer() { return static_cast<std::int32_t>(word()); }
+
+float ModelFileReader::real() { return std::bit_cast<float>(word()); }
+
+std::string ModelFileReader::text(std::size_t length) {
+  if (data.size() - position < length) throw 1;
+  std::string out(reinterpret_cast<const char*>(data.data() + position), length);
+  position += length;
+  return out;
+}
+
+std::string_view ModelFileReader::peek(std::size_t length) const {
+  std::size_t available = std::min(length, data.size() - position);
+  return {reinterpret_cast<const char*>(data.data() + position), available};
+}
+
+void ModelFileReader::skip(std::size_t length) {
+  if (data.size() - position < length) throw 1;
+  position += length;
+}
+
+std::unique_ptr<ModelNode> ModelNode::read(ModelFileReader& in) {
+  if (in.depth >= modelfile::maxDepth || in.records >= modelfile::maxRecords) throw 1;
+  ++in.records;
+  std::int32_t nameLength = in.integer();
+  if (nameLength > modelfile::maxNameBytes) throw 1;
+  std::string directory = nameLength > 0 ? in.text(static_cast<std::size_t>(nameLength)) : std::string();
+  float scale = in.real();
+  std::uint32_t extraValue = in.word();
+  if (directory.empty()) return nullptr;
+
+  auto node = std::make_unique<ModelNode>();
+  node->build(directory, scale, extraValue, in.files);
+  ++in.depth;
+  for (std::size_t i = 0; i < node->children.size(); ++i) node->children[i] = read(in);
+  --in.depth;
+  return node;
+}
+
+Model::Model(std::span<const std::byte> file, FileSource& files) {
+  ModelFileReader in(file, files);
+  // Compared as the nine bytes they are: a zero byte among them is simply a mismatch.
+  if (in.peek(modelfile::magic.size()) != modelfile::magic) throw 1;
+  in.skip(modelfile::magic.size());
+  root = ModelNode::read(in);
+  if (!root) throw 1;
+}
+
+namespace {
+
+std::vector<std::byte> modelFileBytes(const char* path) {
+  std::vector<std::byte> bytes;
+  if (!path || diskFiles().read(path, modelfile::maxFileBytes, bytes) != FileRead::ok) throw 1;
+  return bytes;
+}
+
+}  // namespace
+
+Model::Model(const char* path) : Model(modelFileBytes(path), diskFiles()) {}

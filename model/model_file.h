@@ -1,0 +1,58 @@
+// The binary model file the ship is read from ("vorizozadi1"). Integers and floats are 32-bit
+// little-endian, floats IEEE single precision.
+//
+//   offset 0   magic "C3DOBJECT", 9 bytes, no terminator
+//   offset 9   the root node record; the others follow depth first
+//
+// Node record:
+//   name length L (signed), then L bytes of part directory name when L > 0
+//   detailScale (float): the factor on tessellationDetail for the part's sphere
+//   extra (32 bits): kept in the node, never interpreted
+//   one child record per attachment point of the part as built; the count is not in the file
+//   but comes from the variant recording picked for the part, so the reader builds each part
+//   before it reads the part's children
+//
+// A record with an empty name (L <= 0) marks an empty attachment point: no part is built for it
+// and no child records follow it. The root must name a part. Bytes after the last record the tree
+// needs are ignored. Every format error is thrown as the integer 1.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "model/file_source.h"
+
+namespace modelfile {
+
+inline constexpr std::string_view magic{"C3DOBJECT", 9};
+// Drawing a part takes two modelview stack entries per level; 15 levels leave the stack's bottom
+// entry and one for the caller within the 32 entries every GL offers.
+inline constexpr int maxDepth = 15;
+inline constexpr std::int32_t maxNameBytes = 4096;  // a longer part directory name is an error
+inline constexpr int maxRecords = 64;               // node records per file, empty ones included
+inline constexpr std::size_t maxFileBytes = 4u << 20;  // a larger file is not read
+
+}  // namespace modelfile
+
+// Reads the fields of a model file in order; every read is checked against what is left, and a
+// field that does not fit throws the integer 1.
+class ModelFileReader {
+ public:
+  ModelFileReader(std::span<const std::byte> file, FileSource& partFiles) : data(file), files(partFiles) {}
+
+  std::int32_t integer();
+  std::uint32_t word();
+  float real();
+  std::string text(std::size_t length);
+  std::string_view peek(std::size_t length) const;  // the next bytes, fewer at the end
+  void skip(std::size_t length);
+
+  std::span<const std::byte> data;
+  std::size_t position = 0;  // offset of the next byte to read
+  FileSource& files;         // where the part directories are read from
+  int depth = 0;             // levels of node records being read
+  int records = 0;           // node records read so far
+};

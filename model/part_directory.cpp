@@ -1,0 +1,106 @@
+// Part directories: reading files.txt, choosing a variant and building the part from it.
+#include "model/part_directory.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <new>
+
+#include "app/config.h"
+#include "app/random.h"
+#include "app/startup.h"
+#include "app/text1251.h"
+#include "model/model.h"
+#include "model/sculpt.h"
+#include "model/sculpt_format.h"
+
+const char* const noVariantFound = "Не найдено ни одного файла"_cp1251;
+const char* const errorAccessingFile = "Error accessing file.";
+
+bool parsePartList(std::span<const std::byte> text, std::vector<std::string>& entries) {
+  entries.clear();
+  const char* chars = reinterpret_cast<const char*>(text.data());
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t end = start;
+    while (end < text.size() && chars[end] != '\n') ++end;
+    std::size_t nameEnd = end;
+    if (end < text.size() && nameEnd > start && chars[nameEnd - 1] == '\r') --nameEnd;
+    if (nameEnd - start > maxPartLineChars) {
+      entries.clear();
+      return false;
+    }
+    entries.emplace_back(chars + start, nameEnd - start);
+    if (end >= text.size()) return true;  // the remainder after the last line feed, maybe empty
+    start = end + 1;
+  }
+}
+
+std::size_t chooseEntry(std::size_t count, int draw) {
+  std::size_t n = static_cast<std::size_t>(draw) % count;
+  return n == 0 ? count - 1 : n - 1;
+}
+
+std::string pickRecording(const std::string& directory, FileSource& files) {
+  const std::string listPath = directory + "/files.txt";
+  std::vector<std::byte> text;
+  switch (files.read(listPath, maxPartListBytes, text)) {
+    case FileRead::cannotOpen:
+      return {};
+    case FileRead::cannotRead:
+      throw errorAccessingFile;
+    case FileRead::ok:
+      break;
+  }
+  std::vector<std::string> entries;
+  if (!parsePartList(text, entries)) {
+    // Thrown as a C string like the other part errors; the text outlives the throw.
+    static std::string message;
+    message = listPath + " has a line longer than 80 characters.";
+    throw message.c_str();
+  }
+  std::string chosen = entries[chooseEntry(entries.size(), nextRandom())];
+  // A zero byte ends the name, as it ends any C string.
+  chosen.resize(std::min(chosen.size(), chosen.find('\0')));
+  return directory + "/" + chosen;
+}
+
+std::string pickRecording(const std::string& directory) { return pickRecording(directory, diskFiles()); }
+
+int partDetail(int detail, float detailScale) {
+  if (std::isnan(detailScale)) detailScale = 1.0f;
+  float product = static_cast<float>(detail) * detailScale;
+  if (!(product >= static_cast<float>(minShipDetail))) return minShipDetail;
+  if (product >= static_cast<float>(maxShipDetail)) return maxShipDetail;
+  return static_cast<int>(product);  // truncated toward zero
+}
+
+void ModelNode::build(const std::string& directory, float scale, std::uint32_t extraValue, FileSource& files) {
+  std::unique_ptr<SphereMesh> part(new (std::nothrow) SphereMesh);
+  if (!part) throw 1;
+  part->generate(partDetail(tessellationDetail, scale));
+  SculptRecorder recorder(part.get());
+
+  const std::string chosen = pickRecording(directory, files);
+  if (chosen.empty()) throw noVariantFound;
+  std::vector<std::byte> recording;
+  // A variant that cannot be read leaves the part a plain sphere without attachment points.
+  if (files.read(chosen, sculpt::maxRecordingBytes, recording) == FileRead::ok) recorder.replayBytes(recording, chosen);
+
+  const std::vector<AttachmentPoint>& points = recorder.attachments();
+  if (points.size() > maxPartAttachments) throw 1;
+  ownedMesh = std::move(part);
+  mesh = ownedMesh.get();
+  name = directory;
+  count = static_cast<std::int32_t>(points.size());
+  children.clear();
+  children.resize(points.size());
+  attachments.clear();
+  for (const AttachmentPoint& point : points) attachments.push_back(std::make_unique<AttachmentPoint>(point));
+  detailScale = scale;
+  extra = extraValue;
+}
+
+void ModelNode::build(const std::string& directory, float scale, std::uint32_t extraValue) {
+  build(directory, scale, extraValue, diskFiles());
+}
