@@ -1,0 +1,166 @@
+// The environment cube map: start-up, the six views, the face capture and the reflective ship.
+#include "render/cubemap.h"
+
+#include <GL/glu.h>
+
+#include <cassert>
+#include <cfloat>
+#include <new>
+
+#include "app/console.h"
+#include "app/startup.h"
+#include "model/model.h"
+#include "render/texture.h"
+
+int captureWidth = faceWidth;
+int captureHeight = faceHeight;
+int captureX = 0;
+int captureY = 0;
+unsigned char* faceBuffer = nullptr;
+unsigned char* captureBuffer = nullptr;
+GLuint blastTexture = 0;
+GLuint cubeMapTexture = 0;
+GLuint captureTexture = 0;
+std::unique_ptr<Model> shipModel;
+
+// The heading turns every view about y; the side faces are also turned by 180° when captured.
+const CubeFaceView cubeFaceViews[6] = {
+    {GL_TEXTURE_CUBE_MAP_POSITIVE_X_ARB, 90.0f, 0.0f, 1.0f, 0.0f, true, true},
+    {GL_TEXTURE_CUBE_MAP_NEGATIVE_X_ARB, 90.0f, 0.0f, -1.0f, 0.0f, false, true},
+    {GL_TEXTURE_CUBE_MAP_POSITIVE_Y_ARB, 90.0f, -1.0f, 0.0f, 0.0f, false, false},
+    {GL_TEXTURE_CUBE_MAP_NEGATIVE_Y_ARB, 90.0f, 1.0f, 0.0f, 0.0f, false, false},
+    {GL_TEXTURE_CUBE_MAP_POSITIVE_Z_ARB, 180.0f, 0.0f, 1.0f, 0.0f, false, true},
+    {GL_TEXTURE_CUBE_MAP_NEGATIVE_Z_ARB, 0.0f, 0.0f, 0.0f, 0.0f, false, true},
+};
+
+namespace {
+
+constexpr float faceEyeRaise = 7.0f;  // the faces are seen from this far above the eye
+// The face projection: a 90° square view with the far plane as far as a float reaches.
+constexpr double faceFieldOfView = 90.0;
+constexpr double faceNear = 1.0;
+constexpr double faceFar = FLT_MAX;
+
+// GL reads texture rows back with the default pack alignment of 4; a face row needs none.
+static_assert(faceSide * 3 % 8 == 0);
+
+// A zeroed buffer of one face image, kept for the whole run.
+unsigned char* faceImageBuffer(unsigned char* previous) {
+  delete[] previous;
+  unsigned char* buffer = new (std::nothrow) unsigned char[faceImageBytes]();
+  if (!buffer) throw "Not enought memory\n";
+  return buffer;
+}
+
+}  // namespace
+
+void initCubeMap() {
+  consolePrint(stdout, "Initializeing cube map...");
+  if (!hasGlExtension("GL_ARB_texture_cube_map")) {
+    consolePrint(stdout, "ARB_texture_cube_map NOT supported.\n");
+    throw 1;
+  }
+  logOk();
+  consolePrint(stdout, "Loading vorizozadi...");
+  // Allocation alone failing leaves the game without a ship; a bad file throws through.
+  shipModel.reset(new (std::nothrow) Model("vorizozadi1"));
+  logOk();
+}
+
+void createFrameTextures() {
+  glGenTextures(1, &blastTexture);
+  glBindTexture(GL_TEXTURE_2D, blastTexture);
+  loadBmpIntoTexture(GL_TEXTURE_2D, true, "blast2.bmp");  // a failure is printed; the blast goes untextured
+
+  glGenTextures(1, &cubeMapTexture);
+  glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, cubeMapTexture);
+  glGenTextures(1, &captureTexture);
+  glBindTexture(GL_TEXTURE_2D, captureTexture);
+
+  faceBuffer = faceImageBuffer(faceBuffer);
+  captureWidth = faceWidth;
+  captureHeight = faceHeight;
+  captureBuffer = faceImageBuffer(captureBuffer);
+  captureX = 0;
+  captureY = 0;
+
+  // Gives the capture texture its storage; the buffer's contents do not matter.
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  gluBuild2DMipmaps(GL_TEXTURE_2D, 3, captureWidth, captureHeight, GL_RGB, GL_UNSIGNED_BYTE, captureBuffer);
+  if (GLenum error = glGetError(); error != GL_NO_ERROR)
+    consolePrint(stdout, "Error building 2DMipmaps: %i", int(error));
+}
+
+void renderCubeMap(float heading, float cameraX, float cameraY, float cameraZ, void (*drawView)()) {
+  glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, cubeMapTexture);
+  glGetError();  // an earlier error is not the capture's
+  glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glViewport(0, 0, captureWidth, captureHeight);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(faceFieldOfView, 1.0, faceNear, faceFar);
+  glMatrixMode(GL_MODELVIEW);
+
+  for (const CubeFaceView& face : cubeFaceViews) {
+    glPushMatrix();
+    glLoadIdentity();
+    if (face.headingFirst) glRotatef(heading, 0.0f, 1.0f, 0.0f);
+    if (face.angle != 0.0f) glRotatef(face.angle, face.axisX, face.axisY, face.axisZ);
+    if (!face.headingFirst) glRotatef(heading, 0.0f, 1.0f, 0.0f);
+    glTranslatef(cameraX, cameraY, cameraZ);
+    glTranslatef(0.0f, -faceEyeRaise, 0.0f);
+    drawView();
+    captureCubeFace(captureTexture, cubeMapTexture, face.target, face.rotate);
+    glPopMatrix();
+  }
+}
+
+void captureCubeFace(GLuint captureTexture, GLuint cubeMapTexture, GLenum faceTarget, bool rotate) {
+  assert(faceBuffer && captureBuffer && "createFrameTextures makes the buffers first");
+  assert(captureWidth * captureHeight * 3 <= int(faceImageBytes));
+  try {
+    copyScreenToTexture(captureTexture, captureBuffer, captureX, captureY, captureWidth, captureHeight);
+  } catch (int) {
+    consolePrint(stderr, "Error saving screen to cube map\n");
+    return;
+  }
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, captureBuffer);
+  glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, cubeMapTexture);
+  FaceImageIn captured(captureBuffer, faceImageBytes);
+  FaceImageOut face(faceBuffer, faceImageBytes);
+  if (rotate)
+    rotateImage180(captured, face);
+  else
+    copyImage(captured, face);
+  gluBuild2DMipmaps(faceTarget, 3, faceWidth, faceHeight, GL_RGB, GL_UNSIGNED_BYTE, faceBuffer);
+}
+
+void drawReflectiveShip(GLuint cubeMapTexture) {
+  glPushAttrib(GL_ALL_ATTRIB_BITS);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexParameterf(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameterf(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glEnable(GL_TEXTURE_CUBE_MAP_ARB);
+  // Reflection vectors in eye coordinates index the cube map, which the faces line up with the eye.
+  glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_REFLECTION_MAP_ARB);
+  glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_REFLECTION_MAP_ARB);
+  glTexGeni(GL_R, GL_TEXTURE_GEN_MODE, GL_REFLECTION_MAP_ARB);
+  glEnable(GL_TEXTURE_CUBE_MAP_ARB);
+  glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, cubeMapTexture);
+  if (GLenum error = glGetError(); error != GL_NO_ERROR)
+    consolePrint(stdout, "Error binding texture cube map: %i", int(error));
+  glTexParameterf(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameterf(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glEnable(GL_TEXTURE_GEN_S);
+  glEnable(GL_TEXTURE_GEN_T);
+  glEnable(GL_TEXTURE_GEN_R);
+  glDisable(GL_LIGHTING);
+  if (shipModel) shipModel->draw();
+  glEnable(GL_LIGHTING);
+  glPopAttrib();
+}
