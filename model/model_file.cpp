@@ -74,3 +74,31 @@ std::vector<std::byte> modelFileBytes(const char* path) {
 }  // namespace
 
 Model::Model(const char* path) : Model(modelFileBytes(path), diskFiles()) {}
+
+namespace modelfile {
+
+Writer::Writer() { raw(magic); }
+
+Writer& Writer::integer(std::int32_t v) {
+  std::uint32_t u = static_cast<std::uint32_t>(v);
+  for (int shift = 0; shift < 32; shift += 8) data.push_back(static_cast<std::byte>((u >> shift) & 0xFFu));
+  return *this;
+}
+
+Writer& Writer::real(float v) { return integer(static_cast<std::int32_t>(std::bit_cast<std::uint32_t>(v))); }
+
+Writer& Writer::raw(std::string_view bytes) {
+  for (char ch : bytes) data.push_back(static_cast<std::byte>(ch));
+  return *this;
+}
+
+Writer& Writer::node(std::string_view directory, float detailScale, std::uint32_t extra) {
+  integer(static_cast<std::int32_t>(directory.size()));
+  raw(directory);
+  real(detailScale);
+  return integer(static_cast<std::int32_t>(extra));
+}
+
+Writer& Writer::emptySlot() { return node({}, 1.0f, 0); }
+
+}  // namespace modelfile

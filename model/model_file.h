@@ -22,6 +22,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/file_source.h"
 
@@ -34,6 +35,27 @@ inline constexpr int maxDepth = 15;
 inline constexpr std::int32_t maxNameBytes = 4096;  // a longer part directory name is an error
 inline constexpr int maxRecords = 64;               // node records per file, empty ones included
 inline constexpr std::size_t maxFileBytes = 4u << 20;  // a larger file is not read
+
+// Builds a model file in memory, record by record, exactly as the reader takes it.
+class Writer {
+ public:
+  Writer();  // starts with the magic
+
+  // A node record naming a part directory; its children are the records written after it.
+  Writer& node(std::string_view directory, float detailScale, std::uint32_t extra = 0);
+  // A record that marks an empty attachment point.
+  Writer& emptySlot();
+
+  // Raw fields, for files the reader must refuse.
+  Writer& integer(std::int32_t v);
+  Writer& real(float v);
+  Writer& raw(std::string_view bytes);
+
+  const std::vector<std::byte>& bytes() const { return data; }
+
+ private:
+  std::vector<std::byte> data;
+};
 
 }  // namespace modelfile
 
