@@ -1,0 +1,121 @@
+"""The environment cube map in the real game: a driver without cube maps and a missing ship end
+the start-up, and the ship mirrors the world around it (a ball-shaped test ship whose top half
+shows the sky: changing only the sky faces changes it, while the floor around it stays)."""
+import os
+import re
+import struct
+import sys
+import time
+import unittest
+
+import harness
+
+HIDE_LIBRARY = os.path.join(os.path.dirname(harness.BINARY), "tests", "render", "libvelmo_hide_gl_extension.so")
+STAMP = r" \[  OK  \] \w{3} \w{3} \d\d \d\d:\d\d:\d\d \d{4}\n"
+SKY_FILES = ["f.raw", "b.raw", "l.raw", "r.raw", "o.raw", "earth.raw"]
+SIZE = 300  # the window's side, pixels
+
+
+def ball_ship(radius=2.5):
+    """A one-part ship: a white ball of the given radius (an empty sphere pushed out from its centre)."""
+    record = b"e2e_ball"
+    model = b"C3DOBJECT" + struct.pack("<i", len(record)) + record + struct.pack("<fI", 1.0, 0)
+    recording = struct.pack("<i", 0) + struct.pack("<i4f", 0, 0.0, 0.0, 0.0, radius)
+    return {"vorizozadi1": model, "e2e_ball/files.txt": b"ball", "e2e_ball/ball": recording}
+
+
+def ship_box(width, height):
+    """The window area around the ship, 20 ahead of and 7 below the eye, under the horizon."""
+    half = min(width, height) / 2
+    cx, cy = width / 2, height / 2 + 7 / 20 * half
+    r = 3.5 / 20 * half  # a bit more than the ball's radius at its distance
+    return int(cx - r), int(cy - r), int(cx + r), int(cy + r)
+
+
+def differing(a, b, box, threshold=24):
+    x0, y0, x1, y1 = box
+    return [(x, y) for y in range(y0, y1) for x in range(x0, x1)
+            if max(abs(p - q) for p, q in zip(a.getpixel((x, y)), b.getpixel((x, y)))) > threshold]
+
+
+class CubeMap(unittest.TestCase):
+    def setUp(self):
+        self.game = None
+
+    def tearDown(self):
+        if self.game:
+            self.game.stop()
+
+    def run_failing(self, **options):
+        self.game = harness.Game(**options)
+        game = self.game.start(wait_window=False)
+        self.assertNotEqual(game.wait(60), 0, game.stderr())
+        return game
+
+    def still_screenshot(self, game, box, timeout=40):
+        """A screenshot once the ship stands still after its time-out (two alike in a row)."""
+        deadline = time.time() + timeout
+        previous = game.screenshot()
+        while time.time() < deadline:
+            time.sleep(0.5)
+            shot = game.screenshot()
+            width, height = shot.size
+            if not any(differing(previous, shot, area, threshold=0) for area in (box, (0, height - 40, width, height))):
+                return shot
+            previous = shot
+        self.fail("the picture never stood still")
+
+    def test_without_cube_maps_the_start_up_ends_before_the_ship(self):
+        self.assertTrue(os.path.exists(HIDE_LIBRARY), HIDE_LIBRARY)
+        game = self.run_failing(extra_env={"LD_PRELOAD": HIDE_LIBRARY, "VELMO_HIDE_GL_EXTENSION": "GL_ARB_texture_cube_map"})
+        # The floor needs cube maps too and is first to ask, with the same line.
+        self.assertTrue(game.stdout().endswith("ARB_texture_cube_map NOT supported.\n"), game.stdout())
+        self.assertNotIn("Loading vorizozadi", game.stdout())
+        self.assertEqual(game.stderr(), "A error detected")
+
+    def test_a_missing_ship_ends_the_start_up_after_its_progress_text(self):
+        self.game = harness.Game()
+        path = os.path.join(self.game.workdir, "vorizozadi1")
+        if os.path.exists(path):
+            os.remove(path)
+        game = self.game.start(wait_window=False)
+        self.assertNotEqual(game.wait(60), 0)
+        self.assertRegex(game.stdout(), r"\nInitializeing cube map\.\.\." + STAMP + r"Loading vorizozadi\.\.\.\Z")
+        self.assertEqual(game.stderr(), "A error detected")
+
+    def test_the_ship_mirrors_the_sky_above_the_floor(self):
+        geometry = ["-geometry", "%dx%d+0+0" % (SIZE, SIZE)]
+        self.game = harness.Game(files=ball_ship(), args=geometry)
+        game = self.game.start()
+        box = ship_box(*game.geometry())
+        normal = self.still_screenshot(game, box)
+        self.assertEqual(game.close(), 0)
+        self.game.stop()
+
+        # Pure blue sky faces show black under the sky's tint; nothing else in the world changes.
+        blue = bytes([0, 0, 255]) * (512 * 512)
+        files = dict(ball_ship(), **{"sky/" + name: blue for name in SKY_FILES})
+        self.game = harness.Game(files=files, args=geometry)
+        game = self.game.start()
+        dark = self.still_screenshot(game, box)
+        self.assertEqual(game.close(), 0)
+
+        width, height = normal.size
+        # The floor near the bottom of the window is the same in both.
+        self.assertEqual(differing(normal, dark, (0, height - 40, width, height)), [])
+        # The ball changed: its top mirrored the orange sky and now mirrors black.
+        changed = differing(normal, dark, box)
+        x0, y0, x1, y1 = box
+        self.assertGreater(len(changed), (x1 - x0) * (y1 - y0) // 8, box)
+        for x, y in changed:
+            r, g, b = normal.getpixel((x, y))
+            self.assertGreaterEqual(r, g, (x, y))
+            self.assertGreaterEqual(g, b, (x, y))
+        # Its lower half still mirrors the floor, which is not black.
+        floor_part = [(x, y) for y in range((y0 + y1) // 2 + 2, y1 - 2) for x in range(x0 + 4, x1 - 4)
+                      if (x, y) not in set(changed)]
+        self.assertTrue(any(sum(dark.getpixel(p)) > 60 for p in floor_part))
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
