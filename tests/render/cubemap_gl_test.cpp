@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -411,4 +413,56 @@ TEST_F(CubeMapTest, ShipIsDrawnEvenWhenTheBindFailsAndEveryStateComesBack) {
   glReadPixels(windowSide / 2, windowSide / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, centre.data());
   EXPECT_EQ(centre, background);
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+namespace {
+
+// A one-part ship: the part directory "ball" lists one recording, an empty sphere.
+void writeBallShip(const ScratchDir& dir) {
+  std::string model = "C3DOBJECT";
+  const std::int32_t nameLength = 4;
+  const float detailScale = 1.0f;
+  const std::uint32_t extra = 0;
+  model.append(reinterpret_cast<const char*>(&nameLength), 4).append("ball");
+  model.append(reinterpret_cast<const char*>(&detailScale), 4).append(reinterpret_cast<const char*>(&extra), 4);
+  dir.write("vorizozadi1", model);
+  dir.write("ball/files.txt", "empty");
+  dir.write("ball/empty", std::string(4, '\0'));
+}
+
+const std::string stamp = R"( \[  OK  \] \w{3} \w{3} \d\d \d\d:\d\d:\d\d \d{4}\n)";
+
+}  // namespace
+
+TEST_F(CubeMapTest, StartUpLoadsTheShipBetweenItsProgressLines) {
+  ScratchDir dir("cubemap-ship");
+  writeBallShip(dir);
+  WorkingDir inside(dir.path());
+  testing::internal::CaptureStdout();
+  initCubeMap();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_TRUE(std::regex_match(out, std::regex("Initializeing cube map\\.\\.\\." + stamp + "Loading vorizozadi\\.\\.\\." + stamp)))
+      << out;
+  ASSERT_NE(shipModel, nullptr);
+  ASSERT_NE(shipModel->root, nullptr);
+  EXPECT_EQ(shipModel->root->name, "ball");
+  EXPECT_NE(shipModel->root->mesh, nullptr);
+  shipModel.reset();
+}
+
+TEST_F(CubeMapTest, MissingShipFailsAfterItsProgressText) {
+  ScratchDir dir("cubemap-no-ship");
+  WorkingDir inside(dir.path());
+  testing::internal::CaptureStdout();
+  int thrown = 0;
+  try {
+    initCubeMap();
+  } catch (int code) {
+    thrown = code;
+  }
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(thrown, 1);
+  EXPECT_TRUE(std::regex_match(out, std::regex("Initializeing cube map\\.\\.\\." + stamp + "Loading vorizozadi\\.\\.\\.")))
+      << out;
+  EXPECT_EQ(shipModel, nullptr);
 }
