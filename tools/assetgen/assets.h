@@ -23,3 +23,9 @@ void writeFloorTextures(const std::filesystem::path& runDir);
 
 // "collect.wav" and "blast.wav": the sound cues, synthesised.
 void writeSounds(const std::filesystem::path& runDir);
+
+// "vorizozadi1" and its part directories under "ship/", each with a files.txt of variants.
+void writeShip(const std::filesystem::path& runDir);
+
+// "blast2.bmp": the fire texture of the blast sphere, one tile per unit.
+void writeBlast(const std::filesystem::path& runDir);

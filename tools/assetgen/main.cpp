@@ -17,6 +17,8 @@ int main(int argc, char** argv) {
     writeSky(runDir);
     writeFloorTextures(runDir);
     writeSounds(runDir);
+    writeShip(runDir);
+    writeBlast(runDir);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "assetgen: %s\n", error.what());
     return 1;

@@ -1,0 +1,145 @@
+// The ship and the blast texture the data tool writes: every part directory lists interchangeable
+// variants, every assembly reads from the one model file and fits the game's view, and the fire
+// tiles across the blast sphere.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/random.h"
+#include "app/startup.h"
+#include "model/model.h"
+#include "model/part_directory.h"
+#include "model/sculpt.h"
+#include "render/bmp.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+const std::filesystem::path runDir = VELMO_RUN_DIR;
+
+std::string text(const std::vector<std::byte>& bytes) {
+  return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+// The tree's shape as a string: each part's directory and its slots, depth first.
+std::string shape(const ModelNode* node) {
+  if (!node) return "-";
+  std::string out = node->name + "(";
+  for (const auto& child : node->children) out += shape(child.get()) + ",";
+  return out + ")";
+}
+
+struct Bounds {
+  float low[3] = {1e9f, 1e9f, 1e9f};
+  float high[3] = {-1e9f, -1e9f, -1e9f};
+};
+
+// The extent of every part's vertices in the ship's frame, placed the way drawing places them.
+void measure(const ModelNode& node, float ox, float oy, float oz, Bounds& b) {
+  MeshPoint pivot = node.mesh->pivot();
+  ox -= pivot.x, oy -= pivot.y, oz -= pivot.z;
+  for (int i = 0; i < node.mesh->vertexCount; ++i) {
+    const MeshVertex& v = node.mesh->vertices[static_cast<std::size_t>(i)];
+    const float p[3] = {v.x + ox, v.y + oy, v.z + oz};
+    for (int k = 0; k < 3; ++k) {
+      b.low[k] = std::min(b.low[k], p[k]);
+      b.high[k] = std::max(b.high[k], p[k]);
+    }
+  }
+  for (std::size_t i = 0; i < node.children.size(); ++i)
+    if (node.children[i])
+      measure(*node.children[i], ox + node.attachments[i]->x, oy + node.attachments[i]->y, oz + node.attachments[i]->z, b);
+}
+
+}  // namespace
+
+TEST(ShipData, EveryPartDirectoryListsInterchangeableVariants) {
+  WorkingDir here(runDir);
+  int directories = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("ship")) {
+    const std::string directory = "ship/" + entry.path().filename().string();
+    const std::string list = text(readBytes(directory + "/files.txt"));
+    ASSERT_FALSE(list.empty()) << directory;
+    EXPECT_NE(list.back(), '\n') << directory << ": a final line feed would add an empty variant";
+    std::vector<std::string> variants;
+    ASSERT_TRUE(parsePartList(bytesOf(list), variants)) << directory;
+    EXPECT_GE(variants.size(), 2u) << directory;
+    std::set<std::vector<float>> declared;
+    for (const std::string& variant : variants) {
+      SphereMesh mesh;
+      mesh.generate(8);
+      SculptRecorder recorder(&mesh);
+      ASSERT_TRUE(recorder.replay(directory + "/" + variant)) << directory << "/" << variant;
+      std::vector<float> points;
+      for (const AttachmentPoint& p : recorder.attachments()) points.insert(points.end(), {p.x, p.y, p.z, p.w});
+      declared.insert(points);
+    }
+    EXPECT_EQ(declared.size(), 1u) << directory << ": variants declare different attachment points";
+    ++directories;
+  }
+  EXPECT_GE(directories, 4);
+}
+
+TEST(ShipData, EveryAssemblyReadsTheSameTreeAndFitsTheView) {
+  WorkingDir here(runDir);
+  tessellationDetail = 12;
+  std::string firstShape;
+  std::set<std::string> assemblies;
+  for (std::uint32_t start = 1; start <= 40; ++start) {
+    sharedRandom = RandomSequence{start};
+    Model ship("vorizozadi1");
+    ASSERT_NE(ship.root, nullptr);
+    const std::string treeShape = shape(ship.root.get());
+    if (firstShape.empty()) firstShape = treeShape;
+    EXPECT_EQ(treeShape, firstShape);
+
+    // Which variant each part got shows in its mesh; the nose and the wing tips tell them apart.
+    Bounds b;
+    measure(*ship.root, 0, 0, 0, b);
+    assemblies.insert(std::to_string(std::lround(b.high[2] * 100)) + "/" + std::to_string(std::lround(b.high[0] * 100)));
+    const float length = b.high[2] - b.low[2], span = b.high[0] - b.low[0];
+    EXPECT_GE(length, 2.5f);
+    EXPECT_LE(length, 4.2f);
+    EXPECT_LE(span, 4.2f);
+    EXPECT_NEAR(b.high[0], -b.low[0], 0.05f) << "the ship is symmetric about its axis";
+    EXPECT_GT(b.low[1], -0.6f) << "the ship flies 1 above the floor";
+    EXPECT_LT(b.high[1], 1.2f);
+    EXPECT_GT(b.high[2], 1.0f) << "the nose points along +z";
+  }
+  EXPECT_GT(assemblies.size(), 1u) << "different draws assemble different ships";
+  EXPECT_NE(firstShape.find("ship/cockpit"), std::string::npos);
+  EXPECT_NE(firstShape.find("ship/wings"), std::string::npos);
+  EXPECT_NE(firstShape.find("ship/engine"), std::string::npos);
+}
+
+TEST(ShipData, TheBlastTextureIsFireThatTiles) {
+  RgbImage image;
+  ASSERT_EQ(decodeBmp(readBytes(runDir / "blast2.bmp"), image), BmpFailure::none);
+  ASSERT_EQ(image.width, 128);
+  ASSERT_EQ(image.height, 128);
+  auto at = [&](int x, int y, int c) { return static_cast<int>(image.pixels[3 * (static_cast<std::size_t>(y) * 128 + x) + c]); };
+  auto step = [&](int x0, int y0, int x1, int y1) {
+    int sum = 0;
+    for (int c = 0; c < 3; ++c) sum += std::abs(at(x0, y0, c) - at(x1, y1, c));
+    return sum;
+  };
+  long inside = 0, seam = 0, red = 0;
+  for (int i = 0; i < 128; ++i) {
+    for (int j = 0; j + 1 < 128; ++j) inside += step(j, i, j + 1, i) + step(i, j, i, j + 1);
+    seam += step(127, i, 0, i) + step(i, 127, i, 0);
+    for (int j = 0; j < 128; ++j) {
+      EXPECT_GE(at(j, i, 0), at(j, i, 1));
+      EXPECT_GE(at(j, i, 1), at(j, i, 2));
+      red += at(j, i, 0);
+    }
+  }
+  // Across the wrap the colours change no more than between neighbours inside the tile.
+  EXPECT_LT(seam / 256.0, 2.0 * inside / (2.0 * 128 * 127));
+  EXPECT_GT(red / (128.0 * 128.0), 150.0);
+}

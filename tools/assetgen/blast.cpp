@@ -1,0 +1,89 @@
+// "blast2.bmp": the fire the blast sphere wears. The sphere takes s and t straight from its
+// object x and y, so one 128 × 128 tile covers one unit and repeats across the growing ball:
+// every pattern below wraps with the tile. Tongues of flame rise along the rows (t, object y)
+// through turbulence, from white-hot cores through yellow and orange to dark red.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "render/bmp.h"
+#include "tools/assetgen/assets.h"
+
+namespace {
+
+constexpr int tileSize = 128;  // pixels per side; one unit of the blast sphere
+constexpr double twoPi = 6.283185307179586;
+
+std::uint32_t mix(std::uint32_t a, std::uint32_t b, std::uint32_t salt) {
+  std::uint32_t h = a * 0x9e3779b1u ^ b * 0x85ebca77u ^ salt * 0xc2b2ae3du;
+  h ^= h >> 15;
+  h *= 0x2c1b3c6du;
+  h ^= h >> 12;
+  h *= 0x297a2d39u;
+  h ^= h >> 15;
+  return h;
+}
+
+// Gradient noise on a lattice of period × period cells over the tile, so it wraps with it.
+double noise(double x, double y, int period, std::uint32_t salt) {
+  const int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
+  const double fx = x - ix, fy = y - iy;
+  auto corner = [&](int i, int j, double dx, double dy) {
+    std::uint32_t h = mix(static_cast<std::uint32_t>(((i % period) + period) % period),
+                          static_cast<std::uint32_t>(((j % period) + period) % period), salt);
+    double angle = (h & 0xFFFF) / 65536.0 * twoPi;
+    return std::cos(angle) * dx + std::sin(angle) * dy;
+  };
+  auto fade = [](double t) { return t * t * t * (t * (t * 6 - 15) + 10); };
+  const double sx = fade(fx), sy = fade(fy);
+  const double a = corner(ix, iy, fx, fy) + (corner(ix + 1, iy, fx - 1, fy) - corner(ix, iy, fx, fy)) * sx;
+  const double b = corner(ix, iy + 1, fx, fy - 1) + (corner(ix + 1, iy + 1, fx - 1, fy - 1) - corner(ix, iy + 1, fx, fy - 1)) * sx;
+  return a + (b - a) * sy;  // about -0.7..0.7
+}
+
+// Turbulence: folded octaves, each lattice dividing the tile evenly. u, v in tile units 0..1.
+double turbulence(double u, double v, std::uint32_t salt) {
+  double sum = 0.0, amplitude = 1.0, total = 0.0;
+  for (int cells = 4; cells <= 32; cells *= 2) {
+    sum += amplitude * std::fabs(noise(u * cells, v * cells, cells, salt + static_cast<std::uint32_t>(cells)));
+    total += amplitude;
+    amplitude *= 0.55;
+  }
+  return sum / total;  // 0..about 0.6
+}
+
+// Heat 0..1 at a point of the tile.
+double heat(double u, double v) {
+  // Warp the rows sideways and upwards with turbulence, then let flame tongues rise along t.
+  const double warpU = u + 0.12 * turbulence(u, v, 11);
+  const double warpV = v + 0.25 * turbulence(u + 0.37, v, 23);
+  const double tongues = 0.5 + 0.5 * std::sin(twoPi * (3.0 * warpU + 2.0 * warpV));
+  const double flicker = turbulence(warpU, warpV, 37);
+  return std::clamp(1.0 - 2.3 * flicker - 0.3 * tongues, 0.0, 1.0);
+}
+
+// Dark red through orange and yellow to white.
+void fireColour(double h, std::uint8_t* out) {
+  const double r = std::clamp(0.25 + 2.2 * h, 0.0, 1.0);
+  const double g = std::clamp(-0.15 + 1.6 * h, 0.0, 1.0);
+  const double b = std::clamp(-1.2 + 2.0 * h, 0.0, 1.0);
+  out[0] = static_cast<std::uint8_t>(std::lround(255.0 * r));
+  out[1] = static_cast<std::uint8_t>(std::lround(255.0 * g));
+  out[2] = static_cast<std::uint8_t>(std::lround(255.0 * b));
+}
+
+std::vector<std::uint8_t> blastPixels() {
+  std::vector<std::uint8_t> pixels(tileSize * tileSize * 3);
+  for (int y = 0; y < tileSize; ++y)
+    for (int x = 0; x < tileSize; ++x)
+      fireColour(heat((x + 0.5) / tileSize, (y + 0.5) / tileSize), &pixels[3 * (static_cast<std::size_t>(y) * tileSize + x)]);
+  return pixels;
+}
+
+}  // namespace
+
+void writeBlast(const std::filesystem::path& runDir) {
+  const std::vector<std::byte> file = writeBmp24(tileSize, tileSize, blastPixels());
+  writeDataFile(runDir, "blast2.bmp", file);
+}

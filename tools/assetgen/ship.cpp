@@ -1,0 +1,309 @@
+// The ship: the model file "vorizozadi1" and its part directories under "ship/", each with a
+// files.txt of variants. Units are world units; a part's frame has +z towards the nose, +y up and
+// +x to the left wing (the game turns the ship by 180° so the nose points away from the eye).
+// The hull is about 3.2 long and the wings span about 3.8; the ship's origin flies 1 above the
+// floor, so nothing reaches below y = -0.5.
+//
+// Every part starts as the unit sphere. Long shapes are pulled out of it with push strokes; flat
+// faces are pressed in with balls so large that their surface is nearly a plane. The ship is
+// drawn unlit, its colours scaling the mirrored scene, so the facets are kept large and flat
+// (each mirrors one clear piece of the world) and the colours mostly light.
+//
+// Every variant of a part declares the same attachment points, so any assembly reads the same
+// model file. Every part sits on the ship's axis and the wings are one piece, so no draw can pair
+// two different sides.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "model/model_file.h"
+#include "model/sculpt_format.h"
+#include "tools/assetgen/assets.h"
+
+namespace {
+
+struct Vec {
+  float x, y, z;
+};
+
+Vec unit(Vec v) {
+  float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+  return {v.x / length, v.y / length, v.z / length};
+}
+
+// A ball this large is flat to within 0.01 across the ship's largest part.
+constexpr float pressRadius = 200.0f;
+
+// Presses everything beyond the plane {p : direction · p = distance} back onto it (direction
+// normalised here). The plane must leave the part's centre inside, and no face pressed earlier
+// whose normal points against this direction may reach beyond it, or that face folds out past
+// the plane: the cuts below are ordered so.
+void press(sculpt::Writer& w, Vec direction, float distance) {
+  Vec d = unit(direction);
+  float reach = pressRadius + distance;
+  w.push({d.x * reach, d.y * reach, d.z * reach, pressRadius});
+}
+
+// Presses the part into a prism about the z axis: `sides` faces, `distance` from the axis, the
+// first facing +x.
+void pressAround(sculpt::Writer& w, int sides, float distance, float turnDegrees = 0.0f) {
+  for (int i = 0; i < sides; ++i) {
+    float a = (turnDegrees + 360.0f * static_cast<float>(i) / static_cast<float>(sides)) * 3.14159265f / 180.0f;
+    press(w, {std::cos(a), std::sin(a), 0.0f}, distance);
+  }
+}
+
+// Paints everything beyond the plane through `point` facing `direction` with the colour: the
+// rim of a ball so large that its colour is full wherever it reaches.
+void paintBeyond(sculpt::Writer& w, Vec point, Vec direction, Colour colour) {
+  constexpr float reach = 400.0f;
+  Vec d = unit(direction);
+  w.paint({point.x + d.x * reach, point.y + d.y * reach, point.z + d.z * reach, reach}, colour);
+}
+
+// Paints the whole part.
+void paintAll(sculpt::Writer& w, Colour colour) { paintBeyond(w, {0.0f, -10.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, colour); }
+
+void mirrorStroke(sculpt::Writer& w, BrushPoint from, BrushPoint to) {
+  w.pushStroke(from, to);
+  w.pushStroke({-from.x, from.y, from.z, from.radius}, {-to.x, to.y, to.z, to.radius});
+}
+
+constexpr Colour silver{0.86f, 0.88f, 0.94f, 1.0f};
+constexpr Colour paleBlue{0.70f, 0.80f, 0.98f, 1.0f};
+constexpr Colour steel{0.58f, 0.60f, 0.66f, 1.0f};
+constexpr Colour darkSteel{0.34f, 0.35f, 0.40f, 1.0f};
+constexpr Colour glass{0.30f, 0.45f, 0.75f, 1.0f};
+constexpr Colour red{0.95f, 0.25f, 0.20f, 1.0f};
+constexpr Colour gold{1.0f, 0.80f, 0.35f, 1.0f};
+constexpr Colour flameHot{1.0f, 0.85f, 0.55f, 1.0f};
+constexpr Colour flameBlue{0.55f, 0.80f, 1.0f, 1.0f};
+
+// Where the hull's children hang, in the hull's frame; every hull variant declares these.
+const AttachmentPoint hullPoints[4] = {
+    {0.0f, 0.22f, 0.45f, 0.0f},    // cockpit, on the back ahead of the wings
+    {0.0f, -0.06f, -0.25f, 0.0f},  // wings, through the lower hull
+    {0.0f, 0.20f, -0.80f, 0.0f},   // fin, on the back behind the cockpit
+    {0.0f, 0.0f, -1.10f, 0.0f},    // engine, on the flat stern
+};
+const AttachmentPoint enginePoints[1] = {{0.0f, 0.0f, -0.40f, 0.0f}};  // the flame, at the nozzle
+
+// The hull's stern and the cuts shared by both hull variants.
+void hullBody(sculpt::Writer& w, float halfWidth, float noseLength) {
+  w.pushStroke({0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, noseLength, 0.40f});
+  w.pushStroke({0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, -0.70f, 0.70f});
+  press(w, {1.0f, 0.0f, 0.0f}, halfWidth);
+  press(w, {-1.0f, 0.0f, 0.0f}, halfWidth);
+  press(w, {0.0f, 1.0f, 0.0f}, 0.22f);
+  press(w, {0.0f, -1.0f, 0.0f}, 0.20f);
+  press(w, {0.0f, 0.0f, -1.0f}, 1.10f);  // the flat stern the engine sits on
+  // Chamfered edges along the back and the belly.
+  press(w, {1.0f, 1.2f, 0.0f}, 0.42f);
+  press(w, {-1.0f, 1.2f, 0.0f}, 0.42f);
+  press(w, {1.0f, -1.0f, 0.0f}, 0.40f);
+  press(w, {-1.0f, -1.0f, 0.0f}, 0.40f);
+}
+
+// "arrow": a long wedge nose.
+sculpt::Writer hullArrow() {
+  sculpt::Writer w;
+  hullBody(w, 0.42f, 1.35f);
+  press(w, {0.0f, 1.0f, 0.22f}, 0.36f);   // the back slopes down to the nose
+  press(w, {0.0f, -1.0f, 0.14f}, 0.28f);  // and the belly up
+  press(w, {1.0f, 0.0f, 0.25f}, 0.48f);   // the sides close in
+  press(w, {-1.0f, 0.0f, 0.25f}, 0.48f);
+  paintAll(w, silver);
+  paintBeyond(w, {0.0f, 0.0f, 1.25f}, {0.0f, 0.0f, 1.0f}, red);  // the nose tip
+  paintBeyond(w, {0.0f, -0.12f, 0.0f}, {0.0f, -1.0f, 0.0f}, steel);
+  w.attachments(hullPoints);
+  return w;
+}
+
+// "wedge": shorter and broader, with a blunt chin.
+sculpt::Writer hullWedge() {
+  sculpt::Writer w;
+  hullBody(w, 0.46f, 1.15f);
+  press(w, {0.0f, 1.0f, 0.30f}, 0.40f);
+  press(w, {0.0f, 0.0f, 1.0f}, 1.45f);  // the blunt chin
+  press(w, {1.0f, 0.0f, 0.40f}, 0.62f);
+  press(w, {-1.0f, 0.0f, 0.40f}, 0.62f);
+  paintAll(w, paleBlue);
+  paintBeyond(w, {0.0f, 0.0f, 1.05f}, {0.0f, 0.2f, 1.0f}, gold);
+  paintBeyond(w, {0.0f, -0.12f, 0.0f}, {0.0f, -1.0f, 0.0f}, steel);
+  w.attachments(hullPoints);
+  return w;
+}
+
+// "fighter": a faceted canopy with a raked windscreen.
+sculpt::Writer cockpitFighter() {
+  sculpt::Writer w;
+  press(w, {1.0f, 0.0f, 0.0f}, 0.19f);
+  press(w, {-1.0f, 0.0f, 0.0f}, 0.19f);
+  press(w, {0.0f, -1.0f, 0.0f}, 0.0f);
+  press(w, {0.0f, 1.0f, 0.0f}, 0.26f);
+  press(w, {0.7f, 1.0f, 0.0f}, 0.25f);
+  press(w, {-0.7f, 1.0f, 0.0f}, 0.25f);
+  press(w, {0.0f, 0.8f, 0.6f}, 0.30f);    // windscreen
+  press(w, {0.0f, 0.5f, -0.87f}, 0.42f);  // rear deck
+  paintAll(w, glass);
+  return w;
+}
+
+// "bubble": a rounder canopy with more, smaller facets.
+sculpt::Writer cockpitBubble() {
+  sculpt::Writer w;
+  press(w, {1.0f, 0.0f, 0.0f}, 0.21f);
+  press(w, {-1.0f, 0.0f, 0.0f}, 0.21f);
+  press(w, {0.0f, -1.0f, 0.0f}, 0.0f);
+  press(w, {0.0f, 1.0f, 0.0f}, 0.30f);
+  press(w, {1.0f, 1.0f, 0.0f}, 0.30f);
+  press(w, {-1.0f, 1.0f, 0.0f}, 0.30f);
+  press(w, {1.0f, 2.0f, 0.0f}, 0.31f);
+  press(w, {-1.0f, 2.0f, 0.0f}, 0.31f);
+  press(w, {0.0f, 1.0f, 1.0f}, 0.36f);
+  press(w, {0.0f, 1.0f, 2.2f}, 0.45f);
+  press(w, {0.0f, 1.0f, -1.0f}, 0.36f);
+  press(w, {0.0f, 1.0f, -2.2f}, 0.45f);
+  paintAll(w, glass);
+  paintBeyond(w, {0.0f, 0.05f, 0.0f}, {0.0f, -1.0f, 0.0f}, darkSteel);  // the frame along its foot
+  return w;
+}
+
+// Both wing panels, sculpted in one piece so the two sides always match: arms pulled out of the
+// sphere, pressed thin, their leading edges swept back and their trailing edges cut straight.
+void wingPanel(sculpt::Writer& w, Vec tip, float tipRadius, float leadingSweep, float trailingDistance) {
+  mirrorStroke(w, {0.3f, 0.0f, 0.0f, 0.70f}, {tip.x, tip.y, tip.z, tipRadius});
+  press(w, {0.0f, 1.0f, 0.0f}, 0.05f);
+  press(w, {0.0f, -1.0f, 0.0f}, 0.05f);
+  press(w, {leadingSweep, 0.0f, 1.0f}, 0.62f);
+  press(w, {-leadingSweep, 0.0f, 1.0f}, 0.62f);
+  press(w, {0.0f, 0.0f, -1.0f}, trailingDistance);
+}
+
+sculpt::Writer wingsSwept() {
+  sculpt::Writer w;
+  wingPanel(w, {1.75f, 0.0f, -0.55f}, 0.24f, 0.55f, 0.75f);
+  paintAll(w, silver);
+  paintBeyond(w, {1.45f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, red);  // the tip pods
+  paintBeyond(w, {-1.45f, 0.0f, 0.0f}, {-1.0f, 0.0f, 0.0f}, red);
+  return w;
+}
+
+sculpt::Writer wingsDelta() {
+  sculpt::Writer w;
+  wingPanel(w, {1.45f, 0.0f, -0.85f}, 0.16f, 1.30f, 0.90f);
+  paintAll(w, paleBlue);
+  paintBeyond(w, {1.30f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, gold);
+  paintBeyond(w, {-1.30f, 0.0f, 0.0f}, {-1.0f, 0.0f, 0.0f}, gold);
+  return w;
+}
+
+// Fins stand on their root at the origin and rise along +y.
+sculpt::Writer finRaked() {
+  sculpt::Writer w;
+  press(w, {1.0f, 0.0f, 0.0f}, 0.03f);
+  press(w, {-1.0f, 0.0f, 0.0f}, 0.03f);
+  press(w, {0.0f, -1.0f, 0.0f}, 0.0f);
+  press(w, {0.0f, 1.0f, 0.0f}, 0.55f);
+  press(w, {0.0f, 0.8f, 0.6f}, 0.12f);     // raked leading edge
+  press(w, {0.0f, -0.3f, -1.0f}, 0.45f);   // trailing edge
+  paintAll(w, silver);
+  paintBeyond(w, {0.0f, 0.42f, 0.0f}, {0.0f, 1.0f, 0.0f}, red);
+  return w;
+}
+
+sculpt::Writer finTall() {
+  sculpt::Writer w;
+  press(w, {1.0f, 0.0f, 0.0f}, 0.035f);
+  press(w, {-1.0f, 0.0f, 0.0f}, 0.035f);
+  press(w, {0.0f, -1.0f, 0.0f}, 0.0f);
+  press(w, {0.0f, 1.0f, 0.0f}, 0.70f);
+  press(w, {0.0f, 0.6f, 0.8f}, 0.10f);
+  press(w, {0.0f, 0.0f, -1.0f}, 0.40f);
+  paintAll(w, paleBlue);
+  paintBeyond(w, {0.0f, 0.55f, 0.0f}, {0.0f, 1.0f, 0.0f}, gold);
+  return w;
+}
+
+// The engine hangs from the stern and reaches back along -z to its nozzle.
+sculpt::Writer engineOctagon() {
+  sculpt::Writer w;
+  pressAround(w, 8, 0.27f, 22.5f);
+  press(w, {0.0f, 0.0f, 1.0f}, 0.10f);
+  press(w, {0.0f, 0.0f, -1.0f}, 0.40f);
+  paintAll(w, silver);
+  paintBeyond(w, {0.0f, 0.0f, -0.32f}, {0.0f, 0.0f, -1.0f}, steel);  // the nozzle ring
+  w.attachments(enginePoints);
+  return w;
+}
+
+sculpt::Writer engineSquare() {
+  sculpt::Writer w;
+  pressAround(w, 4, 0.26f);
+  pressAround(w, 4, 0.32f, 45.0f);
+  press(w, {0.0f, 0.0f, 1.0f}, 0.10f);
+  press(w, {0.0f, 0.0f, -1.0f}, 0.40f);
+  paintAll(w, steel);
+  paintBeyond(w, {0.0f, 0.0f, -0.30f}, {0.0f, 0.0f, -1.0f}, silver);
+  w.attachments(enginePoints);
+  return w;
+}
+
+// The exhaust: an octagonal plume tapering behind the nozzle, hottest there and dimming along its
+// length. The bar is cut to length before it is tapered, so no press reaches the nozzle face.
+sculpt::Writer flame(Colour colour, float length) {
+  sculpt::Writer w;
+  pressAround(w, 8, 0.20f, 22.5f);
+  press(w, {0.0f, 0.0f, 1.0f}, 0.0f);
+  press(w, {0.0f, 0.0f, -1.0f}, length);
+  for (int i = 0; i < 8; ++i) {
+    float a = (22.5f + 45.0f * static_cast<float>(i)) * 3.14159265f / 180.0f;
+    press(w, {std::cos(a), std::sin(a), -0.30f}, 0.196f);
+  }
+  w.paint({0.0f, 0.0f, -length - 1.0f, length + 1.0f}, colour);
+  return w;
+}
+
+struct Part {
+  const char* directory;
+  std::vector<std::pair<const char*, sculpt::Writer>> variants;
+};
+
+std::string listOf(const Part& part) {
+  std::string list;
+  for (const auto& [name, recording] : part.variants) {
+    if (!list.empty()) list += '\n';
+    list += name;  // no line feed after the last: it would add an empty variant
+  }
+  return list;
+}
+
+}  // namespace
+
+void writeShip(const std::filesystem::path& runDir) {
+  const Part parts[] = {
+      {"ship/hull", {{"arrow", hullArrow()}, {"wedge", hullWedge()}}},
+      {"ship/cockpit", {{"fighter", cockpitFighter()}, {"bubble", cockpitBubble()}}},
+      {"ship/wings", {{"swept", wingsSwept()}, {"delta", wingsDelta()}}},
+      {"ship/fin", {{"raked", finRaked()}, {"tall", finTall()}}},
+      {"ship/engine", {{"octagon", engineOctagon()}, {"square", engineSquare()}}},
+      {"ship/flame", {{"hot", flame(flameHot, 0.45f)}, {"blue", flame(flameBlue, 0.6f)}}},
+  };
+  for (const Part& part : parts) {
+    const std::string list = listOf(part);
+    writeDataFile(runDir, std::string(part.directory) + "/files.txt",
+                  std::span(reinterpret_cast<const std::byte*>(list.data()), list.size()));
+    for (const auto& [name, recording] : part.variants)
+      writeDataFile(runDir, std::string(part.directory) + "/" + name, recording.bytes());
+  }
+
+  // The tree, depth first: each part's children follow it in the order of its attachment points.
+  modelfile::Writer model;
+  model.node("ship/hull", 1.0f)
+      .node("ship/cockpit", 0.6f)
+      .node("ship/wings", 1.0f)
+      .node("ship/fin", 0.5f)
+      .node("ship/engine", 0.6f)
+      .node("ship/flame", 0.4f);
+  writeDataFile(runDir, "vorizozadi1", model.bytes());
+}
