@@ -4,18 +4,17 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "model/model.h"
-#include "render/bmp.h"
 #include "render/cubemap.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/test_files.h"
@@ -24,7 +23,10 @@
 // the leak check would blame them on an unknown module; this program only checks addresses.
 extern "C" __attribute__((used)) const char* __asan_default_options() { return "detect_leaks=0"; }
 
-// Counts the program's own allocations while a test asks for it.
+// Counts the program's own allocations while a test asks for it. The address sanitizer keeps
+// its own allocator, which the driver's mixed new, delete and free calls must reach unchanged.
+#ifndef __SANITIZE_ADDRESS__
+#define VELMO_COUNTS_ALLOCATIONS 1
 namespace {
 bool countingAllocations = false;
 int allocations = 0;
@@ -40,6 +42,7 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#endif
 
 namespace {
 
@@ -154,27 +157,6 @@ TEST_F(CubeMapTest, StartUpMakesTheTexturesAndBuffersAndGoesOnWithoutTheBlastIma
   EXPECT_EQ(unpack, 1);
 }
 
-TEST_F(CubeMapTest, BlastImageIsLoadedWithMipmapsWhenPresent) {
-  Bytes pixels(4 * 4 * 3, 0);
-  for (std::size_t i = 0; i < pixels.size(); i += 3) pixels[i] = 200;
-  std::vector<std::byte> file = writeBmp24(4, 4, pixels);
-  ScratchDir dir("cubemap-blast");
-  dir.write("blast2.bmp", std::string(reinterpret_cast<const char*>(file.data()), file.size()));
-  WorkingDir inside(dir.path());
-  testing::internal::CaptureStdout();
-  createFrameTextures();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-  glBindTexture(GL_TEXTURE_2D, blastTexture);
-  GLint width = 0, levelTwo = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_WIDTH, &levelTwo);
-  EXPECT_EQ(width, 4);
-  EXPECT_EQ(levelTwo, 1);
-  Bytes texel(3);
-  glGetTexImage(GL_TEXTURE_2D, 2, GL_RGB, GL_UNSIGNED_BYTE, texel.data());
-  EXPECT_EQ(texel, (Bytes{200, 0, 0}));
-}
-
 TEST_F(CubeMapTest, CapturedFaceHoldsTheCornerTurnedOrAsItIs) {
   const Bytes corner = numbered();
   struct Case {
@@ -202,6 +184,9 @@ TEST_F(CubeMapTest, CapturedFaceHoldsTheCornerTurnedOrAsItIs) {
 }
 
 TEST_F(CubeMapTest, CaptureMakesNoAllocationOfItsOwn) {
+#ifndef VELMO_COUNTS_ALLOCATIONS
+  GTEST_SKIP() << "allocations are counted only without the address sanitizer";
+#else
   drawCorner(numbered());
   // The driver compiles and caches its own code on first use; the steady state is what counts.
   for (int i = 0; i < 12; ++i) captureCubeFace(captureTexture, cubeMapTexture, GL_TEXTURE_CUBE_MAP_NEGATIVE_Z_ARB, i % 2);
@@ -210,6 +195,7 @@ TEST_F(CubeMapTest, CaptureMakesNoAllocationOfItsOwn) {
   for (int i = 0; i < 6; ++i) captureCubeFace(captureTexture, cubeMapTexture, GL_TEXTURE_CUBE_MAP_NEGATIVE_Z_ARB, i % 2);
   countingAllocations = false;
   EXPECT_EQ(allocations, 0);
+#endif
 }
 
 TEST_F(CubeMapTest, FailedCopyIsReportedAndTheFaceKeepsItsPicture) {
@@ -430,7 +416,18 @@ void writeBallShip(const ScratchDir& dir) {
   dir.write("ball/empty", std::string(4, '\0'));
 }
 
-const std::string stamp = R"( \[  OK  \] \w{3} \w{3} \d\d \d\d:\d\d:\d\d \d{4}\n)";
+// The console text with every progress stamp (" [  OK  ] " and 24 characters of date and
+// time, "Mon Dec 07 06:17:58 2026") written as " [OK]"; a malformed stamp stays as it is.
+std::string withoutStamps(std::string text) {
+  const std::string mark = " [  OK  ] ";
+  for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1)) {
+    std::string date = text.substr(at + mark.size(), 24);
+    if (date.size() == 24 && date[3] == ' ' && date[7] == ' ' && date[13] == ':' && date[16] == ':' &&
+        std::isdigit(static_cast<unsigned char>(date[23])))
+      text.replace(at, mark.size() + 24, " [OK]");
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -441,8 +438,7 @@ TEST_F(CubeMapTest, StartUpLoadsTheShipBetweenItsProgressLines) {
   testing::internal::CaptureStdout();
   initCubeMap();
   const std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_TRUE(std::regex_match(out, std::regex("Initializeing cube map\\.\\.\\." + stamp + "Loading vorizozadi\\.\\.\\." + stamp)))
-      << out;
+  EXPECT_EQ(withoutStamps(out), "Initializeing cube map... [OK]\nLoading vorizozadi... [OK]\n");
   ASSERT_NE(shipModel, nullptr);
   ASSERT_NE(shipModel->root, nullptr);
   EXPECT_EQ(shipModel->root->name, "ball");
@@ -462,7 +458,6 @@ TEST_F(CubeMapTest, MissingShipFailsAfterItsProgressText) {
   }
   const std::string out = testing::internal::GetCapturedStdout();
   EXPECT_EQ(thrown, 1);
-  EXPECT_TRUE(std::regex_match(out, std::regex("Initializeing cube map\\.\\.\\." + stamp + "Loading vorizozadi\\.\\.\\.")))
-      << out;
+  EXPECT_EQ(withoutStamps(out), "Initializeing cube map... [OK]\nLoading vorizozadi...");
   EXPECT_EQ(shipModel, nullptr);
 }
