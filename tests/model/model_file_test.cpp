@@ -220,3 +220,35 @@ TEST(ModelFileOnDisk, ReadsTheFileAndItsPartsFromTheWorkingDirectory) {
     EXPECT_TRUE(threwOne) << (path ? path : "null");
   }
 }
+
+TEST_F(ModelFile, DamagedFilesLoadOrFailCleanly) {
+  tessellationDetail = 4;
+  modelfile::Writer w;
+  w.node("fork", 1.0f).node("link", 0.5f).node("leaf", 2.0f).node("fork", 1.0f).node("leaf", 1.0f).emptySlot();
+  const std::vector<std::byte> valid = w.bytes();
+  std::uint32_t state = 12345;  // xorshift: the damage is the same on every run
+  auto next = [&] {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+  };
+  int loaded = 0, refused = 0;
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<std::byte> file = valid;
+    for (std::uint32_t hits = 1 + next() % 4; hits > 0; --hits) file[next() % file.size()] = static_cast<std::byte>(next());
+    if (next() % 4 == 0) file.resize(next() % file.size());
+    try {
+      Model model(file, files);
+      ++loaded;
+    } catch (int code) {
+      EXPECT_EQ(code, 1);
+      ++refused;
+    } catch (const char* message) {
+      EXPECT_EQ(message, noVariantFound);
+      ++refused;
+    }
+  }
+  EXPECT_GT(loaded, 0);
+  EXPECT_GT(refused, 0);
+}
