@@ -43,9 +43,11 @@ double noise(double x, double y, int period, std::uint32_t salt) {
 }
 
 // Turbulence: folded octaves, each lattice dividing the tile evenly. u, v in tile units 0..1.
+// The coarsest octave has two cells per tile: the blast ball shows a tile per unit of radius and
+// a half, so finer fire would read as speckle.
 double turbulence(double u, double v, std::uint32_t salt) {
   double sum = 0.0, amplitude = 1.0, total = 0.0;
-  for (int cells = 4; cells <= 32; cells *= 2) {
+  for (int cells = 2; cells <= 16; cells *= 2) {
     sum += amplitude * std::fabs(noise(u * cells, v * cells, cells, salt + static_cast<std::uint32_t>(cells)));
     total += amplitude;
     amplitude *= 0.55;
@@ -56,9 +58,9 @@ double turbulence(double u, double v, std::uint32_t salt) {
 // Heat 0..1 at a point of the tile.
 double heat(double u, double v) {
   // Warp the rows sideways and upwards with turbulence, then let flame tongues rise along t.
-  const double warpU = u + 0.12 * turbulence(u, v, 11);
-  const double warpV = v + 0.25 * turbulence(u + 0.37, v, 23);
-  const double tongues = 0.5 + 0.5 * std::sin(twoPi * (3.0 * warpU + 2.0 * warpV));
+  const double warpU = u + 0.25 * turbulence(u, v, 11);
+  const double warpV = v + 0.35 * turbulence(u + 0.37, v, 23);
+  const double tongues = 0.5 + 0.5 * std::sin(twoPi * (warpU + 2.0 * warpV));
   const double flicker = turbulence(warpU, warpV, 37);
   return std::clamp(1.0 - 2.3 * flicker - 0.3 * tongues, 0.0, 1.0);
 }

@@ -69,9 +69,9 @@ void mirrorStroke(sculpt::Writer& w, BrushPoint from, BrushPoint to) {
   w.pushStroke({-from.x, from.y, from.z, from.radius}, {-to.x, to.y, to.z, to.radius});
 }
 
-constexpr Colour silver{0.86f, 0.88f, 0.94f, 1.0f};
-constexpr Colour paleBlue{0.70f, 0.80f, 0.98f, 1.0f};
-constexpr Colour steel{0.58f, 0.60f, 0.66f, 1.0f};
+constexpr Colour silver{0.95f, 0.96f, 1.0f, 1.0f};
+constexpr Colour paleBlue{0.78f, 0.88f, 1.0f, 1.0f};
+constexpr Colour steel{0.68f, 0.70f, 0.76f, 1.0f};
 constexpr Colour darkSteel{0.34f, 0.35f, 0.40f, 1.0f};
 constexpr Colour glass{0.30f, 0.45f, 0.75f, 1.0f};
 constexpr Colour red{0.95f, 0.25f, 0.20f, 1.0f};
