@@ -59,6 +59,10 @@ Mix_Chunk* cueChunk(const char* file) {
 
 }  // namespace
 
+void openSound() {
+  if (soundEnabled != 0) openDevice();
+}
+
 void reportSoundError(const char* text) {
   if (text && *text) consolePrint(stderr, "%s\n", text);
 }

@@ -6,6 +6,10 @@
 // says so once and stays silent.
 void playCue(const char* command);
 
+// Opens the audio device while the game starts, when sound is on, so that the first cue does not
+// stall a step; without a device the game says so once and stays silent.
+void openSound();
+
 // Prints the sound library's text for a failure on standard error.
 void reportSoundError(const char* text);
 

@@ -4,6 +4,7 @@ keys and clicks through xdotool, screenshots, and a proper close through WM_DELE
 Tests get the game's path and the source folder from the environment (VELMO_BINARY,
 VELMO_SOURCE_DIR, VELMO_RUN_DIR), which CTest sets.
 """
+import atexit
 import os
 import shutil
 import subprocess
@@ -17,8 +18,18 @@ CLOSE_WINDOW = os.path.join(SOURCE_DIR, "scripts", "close-window")
 TITLE = "velmo 1.0"
 
 
+_servers = []
+
+
+@atexit.register
+def _stop_servers():
+    for server in _servers:
+        if server.process.poll() is None:
+            server.process.kill()
+
+
 class XServer:
-    """A private Xvfb on a free display."""
+    """A private Xvfb on a free display, stopped at the latest when the test script ends."""
 
     def __init__(self, size="1024x768"):
         read_fd, write_fd = os.pipe()
@@ -28,6 +39,7 @@ class XServer:
         os.close(write_fd)
         with os.fdopen(read_fd) as pipe:
             number = pipe.readline().strip()
+        _servers.append(self)
         if not number:
             raise RuntimeError("Xvfb did not start")
         self.display = ":" + number
@@ -56,6 +68,7 @@ class Game:
         self.stderr_path = os.path.join(self.workdir, "stderr.log")
         self.process = None
         self.window = None
+        self.close_resends = 0  # close messages sent again because the first went unanswered
         self.args = list(args)
 
     def start(self, wait_window=True, timeout=30):
@@ -109,10 +122,20 @@ class Game:
         subprocess.run(["import", "-window", self.window, path], env=self.env, check=True)
         return Image.open(path).convert("RGB")
 
-    def close(self, timeout=20):
-        """Closes the window as a window manager would and returns the exit status."""
-        subprocess.run([CLOSE_WINDOW, self.window], env=self.env, check=True)
-        return self.wait(timeout)
+    def close(self, timeout=30, resend_every=4):
+        """Closes the window as a window manager would and returns the exit status. Now and then
+        a close message goes unanswered under Xvfb while the game sits idle in GLUT's loop, so
+        it is sent again, as a player would click the close button again."""
+        deadline = time.time() + timeout
+        while True:
+            subprocess.run([CLOSE_WINDOW, self.window], env=self.env, check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                return self.process.wait(min(resend_every, max(0.1, deadline - time.time())))
+            except subprocess.TimeoutExpired:
+                if time.time() >= deadline:
+                    return self.wait(0.1)
+                self.close_resends += 1
 
     def wait(self, timeout=20):
         try:

@@ -1,7 +1,6 @@
 """The interface in the real game: the menu's buttons over the scene, the help and back, the
 Tab highlight, and the highscore file written when the window closes."""
 import os
-import subprocess
 import sys
 import time
 import unittest
@@ -65,16 +64,7 @@ class Interface(unittest.TestCase):
         return shot.getpixel(self.pixel(x, y))
 
     def close(self):
-        """Closes the window and returns the exit status. Now and then the close message goes
-        unanswered under Xvfb (the game sits idle in GLUT's loop), so it is sent once more."""
-        game = self.game
-        for wait in (8, 20):
-            subprocess.run([harness.CLOSE_WINDOW, game.window], env=game.env, check=True)
-            try:
-                return game.process.wait(wait)
-            except subprocess.TimeoutExpired:
-                pass
-        return game.wait(1)
+        return self.game.close()
 
     def has_fill(self, shot, left, top, colour):
         """Whether a button whose top-left corner is (left, top) shows its fill of `colour`: a point
