@@ -9,8 +9,10 @@
 #include "app/console.h"
 #include "app/frame.h"
 #include "game/frame.h"
+#include "game/sound.h"
 #include "game/state.h"
 #include "model/landscapes.h"
+#include "render/cubemap.h"
 #include "render/floor.h"
 #include "render/skybox.h"
 #include "render/stars.h"
@@ -50,14 +52,17 @@ void startAndRun(int argc, char** argv) {
 
   Config config = clampConfig(readConfigFile("config.txt"), stderr);
   soundEnabled = config.sound;
+  openSound();
   highscoreTable.load();
 
   initSkyBox();
   initFloor();
   initStars();
   tessellationDetail = config.shipDetail;
+  initCubeMap();
   tessellationDetail = config.landscapeDetail;
   loadLandscapes();
+  createFrameTextures();
 
   restartGame();
   appFrame.specialHook = gameSpecialKey;

@@ -12,6 +12,7 @@
 #include "game/sound.h"
 #include "game/state.h"
 #include "model/landscapes.h"
+#include "render/cubemap.h"
 #include "render/floor.h"
 #include "render/skybox.h"
 #include "render/stars.h"
@@ -38,6 +39,7 @@ void crashSequence() {
 
   glDisable(GL_LIGHTING);
   glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, blastTexture);
   if (growBlast(gameState)) {
     glPushMatrix();
     glLoadIdentity();
@@ -69,9 +71,18 @@ void crashSequence() {
   glDisable(GL_TEXTURE_2D);
 }
 
-// The ship flies on, the scene is drawn from the camera, then the translucent bubble.
+// One face of the cube map: the scene under the face's view.
+void drawCubeFaceView() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  light();
+  drawScene();
+}
+
+// The ship flies on, the cube map is rendered around it, the scene is drawn from the camera,
+// then the mirroring ship and the translucent bubble.
 void flightSequence() {
   flightStep(gameState);
+  renderCubeMap(gameState.heading, gameState.camera.x, gameState.camera.y, gameState.camera.z, drawCubeFaceView);
 
   reshapeCallback(appFrame.windowWidth, appFrame.windowHeight);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
@@ -82,6 +93,7 @@ void flightSequence() {
   glLoadIdentity();
   glTranslatef(0.0f, shipHeight, -shipDistance);
   glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
+  drawReflectiveShip(cubeMapTexture);
 
   glLoadIdentity();
   glTranslatef(0.0f, shipHeight, -shipDistance);
