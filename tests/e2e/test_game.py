@@ -36,9 +36,22 @@ class Game(unittest.TestCase):
     def tearDown(self):
         self.game.stop()
 
-    def wait_for_game_over(self):
-        # A player who does nothing times out within 2.4 s of steps (or crashes sooner).
-        time.sleep(4.0)
+    def wait_for_game_over(self, timeout=30):
+        """A player who does nothing times out after 48 steps (or crashes sooner); the name entry
+        then replaces the menu, whose "Справка" button disappears."""
+        game = self.game
+        width, height = game.geometry()
+        help_button = interface_to_pixel(0.52, 0.81, width, height)  # off the button's text
+        deadline = time.time() + timeout
+        menu_seen = False
+        while time.time() < deadline:
+            shown = greenish(game.screenshot().getpixel(help_button))
+            menu_seen = menu_seen or shown
+            if menu_seen and not shown:
+                time.sleep(0.3)
+                return
+            time.sleep(0.25)
+        self.fail("the game did not end within %s s" % timeout)
 
     def test_a_game_ends_and_its_result_is_stored(self):
         game = self.game.start()
@@ -78,6 +91,28 @@ class Game(unittest.TestCase):
         names = [name for name, _ in decode_highscores(game.file("h.bin"))]
         self.assertNotIn(b"Ghost", names)
         self.assertEqual(names, [b""] * 10)
+
+
+class SoundSwitch(unittest.TestCase):
+    """The sound switch of config.txt, against an audio driver that cannot open."""
+
+    def play_to_the_end(self, config):
+        self.game = harness.Game(files={"config.txt": config}, extra_env={"SDL_AUDIODRIVER": "nosuchdriver"},
+                                 args=["-geometry", "400x400+0+0"])
+        game = self.game.start()
+        Game.wait_for_game_over(self)
+        self.assertEqual(game.close(), 0)
+        return game.stderr()
+
+    def tearDown(self):
+        self.game.stop()
+
+    def test_switched_off_never_opens_the_device(self):
+        self.assertEqual(self.play_to_the_end("20 50 0"), "")
+
+    def test_no_device_is_one_line_and_the_game_goes_on(self):
+        printed = self.play_to_the_end("20 50 1")
+        self.assertEqual(printed.count("No audio device"), 1, printed)
 
 
 if __name__ == "__main__":
