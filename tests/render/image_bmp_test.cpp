@@ -13,7 +13,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct BmpSpec {
+struct BmpLayout {
   std::uint32_t headerBytes = 40;
   std::int32_t width = 1;
   std::int32_t height = 1;
@@ -34,7 +34,7 @@ void put32At(Bytes& b, std::size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
 }
 
-Bytes bmpFile(const BmpSpec& s, const Bytes& data) {
+Bytes bmpFile(const BmpLayout& s, const Bytes& data) {
   Bytes info;
   put(info, s.headerBytes, 4);
   if (s.headerBytes == 12) {
@@ -92,12 +92,12 @@ Bytes rgbRow(std::initializer_list<Bytes> pixels) {
 }  // namespace
 
 TEST(BmpReader, Width3RowsDropTheirPaddingAndSwapRedAndBlue) {
-  BmpSpec spec;
-  spec.width = 3;
-  spec.height = 2;
+  BmpLayout layout;
+  layout.width = 3;
+  layout.height = 2;
   Bytes data = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0xAA, 0xAA, 0xAA, 11, 12, 13, 14, 15, 16, 17, 18, 19, 0xBB, 0xBB, 0xBB};
   RgbImage image;
-  ASSERT_EQ(decode(bmpFile(spec, data), image), BmpFailure::none);
+  ASSERT_EQ(decode(bmpFile(layout, data), image), BmpFailure::none);
   EXPECT_EQ(image.width, 3);
   EXPECT_EQ(image.height, 2);
   EXPECT_EQ(image.pixels, (Bytes{3, 2, 1, 6, 5, 4, 9, 8, 7, 13, 12, 11, 16, 15, 14, 19, 18, 17}));
@@ -106,7 +106,7 @@ TEST(BmpReader, Width3RowsDropTheirPaddingAndSwapRedAndBlue) {
 TEST(BmpReader, PalettedDepthsYieldTheirPaletteColours) {
   struct Case {
     const char* what;
-    BmpSpec spec;
+    BmpLayout layout;
     Bytes data;
     Bytes expected;
   } cases[] = {
@@ -129,48 +129,48 @@ TEST(BmpReader, PalettedDepthsYieldTheirPaletteColours) {
   for (Case& c : cases) {
     SCOPED_TRACE(c.what);
     RgbImage image;
-    ASSERT_EQ(decode(bmpFile(c.spec, c.data), image), BmpFailure::none);
+    ASSERT_EQ(decode(bmpFile(c.layout, c.data), image), BmpFailure::none);
     EXPECT_EQ(image.pixels, c.expected);
   }
 }
 
 TEST(BmpReader, SixteenAndThirtyTwoBitPixels) {
-  BmpSpec spec16{40, 2, 1, 16};
+  BmpLayout layout16{40, 2, 1, 16};
   // x1r5g5b5: pure red, then red 1, green 16, blue 31.
   RgbImage image;
-  ASSERT_EQ(decode(bmpFile(spec16, {0x00, 0x7C, 0x1F, 0x06}), image), BmpFailure::none);
+  ASSERT_EQ(decode(bmpFile(layout16, {0x00, 0x7C, 0x1F, 0x06}), image), BmpFailure::none);
   EXPECT_EQ(image.pixels, (Bytes{255, 0, 0, 8, 132, 255}));
-  BmpSpec spec32{40, 1, 1, 32};
-  ASSERT_EQ(decode(bmpFile(spec32, {10, 20, 30, 40}), image), BmpFailure::none);
+  BmpLayout layout32{40, 1, 1, 32};
+  ASSERT_EQ(decode(bmpFile(layout32, {10, 20, 30, 40}), image), BmpFailure::none);
   EXPECT_EQ(image.pixels, (Bytes{30, 20, 10}));
 }
 
 TEST(BmpReader, BareBitmapReadsLikeTheSameBitmapWithItsFileHeader) {
   for (std::uint32_t header : {12u, 40u}) {
     SCOPED_TRACE(header);
-    BmpSpec spec{header, 4, 2, 8, 0, fourColours};
+    BmpLayout layout{header, 4, 2, 8, 0, fourColours};
     Bytes data = {0, 1, 2, 3, 3, 2, 1, 0};
     RgbImage with, without;
-    ASSERT_EQ(decode(bmpFile(spec, data), with), BmpFailure::none);
-    spec.fileHeader = false;
-    ASSERT_EQ(decode(bmpFile(spec, data), without), BmpFailure::none);
+    ASSERT_EQ(decode(bmpFile(layout, data), with), BmpFailure::none);
+    layout.fileHeader = false;
+    ASSERT_EQ(decode(bmpFile(layout, data), without), BmpFailure::none);
     EXPECT_EQ(with.pixels, without.pixels);
     EXPECT_EQ(with.pixels.size(), 24u);
   }
 }
 
 TEST(BmpReader, PixelOffsetFromTheFileHeaderIsHonoured) {
-  BmpSpec spec{40, 1, 1, 24};
-  spec.pixelOffset = 14 + 40 + 4;
+  BmpLayout layout{40, 1, 1, 24};
+  layout.pixelOffset = 14 + 40 + 4;
   RgbImage image;
-  ASSERT_EQ(decode(bmpFile(spec, {9, 9, 9, 9, 1, 2, 3, 0}), image), BmpFailure::none);
+  ASSERT_EQ(decode(bmpFile(layout, {9, 9, 9, 9, 1, 2, 3, 0}), image), BmpFailure::none);
   EXPECT_EQ(image.pixels, (Bytes{3, 2, 1}));
 }
 
 TEST(BmpReader, TopDownRowsAreTurnedBottomUp) {
-  BmpSpec spec{40, 1, -3, 8, 0, fourColours};
+  BmpLayout layout{40, 1, -3, 8, 0, fourColours};
   RgbImage image;
-  ASSERT_EQ(decode(bmpFile(spec, {1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0}), image), BmpFailure::none);
+  ASSERT_EQ(decode(bmpFile(layout, {1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0}), image), BmpFailure::none);
   EXPECT_EQ(image.height, 3);
   EXPECT_EQ(image.pixels, rgbRow({blue, green, red}));
 }
@@ -178,7 +178,7 @@ TEST(BmpReader, TopDownRowsAreTurnedBottomUp) {
 TEST(BmpReader, RunLengthData) {
   struct Case {
     const char* what;
-    BmpSpec spec;
+    BmpLayout layout;
     Bytes data;
     Bytes expected;
   } cases[] = {
@@ -202,17 +202,17 @@ TEST(BmpReader, RunLengthData) {
   for (Case& c : cases) {
     SCOPED_TRACE(c.what);
     RgbImage image;
-    ASSERT_EQ(decode(bmpFile(c.spec, c.data), image), BmpFailure::none);
+    ASSERT_EQ(decode(bmpFile(c.layout, c.data), image), BmpFailure::none);
     EXPECT_EQ(image.pixels, c.expected);
   }
 }
 
 TEST(BmpReader, RejectsDamagedFilesWithTheirMessage) {
-  BmpSpec rgb24{40, 2, 2, 24};
+  BmpLayout rgb24{40, 2, 2, 24};
   const Bytes rows24(16, 0);
-  BmpSpec rle8{40, 2, 2, 8, 1, fourColours};
-  BmpSpec rle4{40, 2, 2, 4, 2, fourColours};
-  auto with = [](BmpSpec s, auto change) {
+  BmpLayout rle8{40, 2, 2, 8, 1, fourColours};
+  BmpLayout rle4{40, 2, 2, 4, 2, fourColours};
+  auto with = [](BmpLayout s, auto change) {
     change(s);
     return s;
   };
@@ -221,37 +221,37 @@ TEST(BmpReader, RejectsDamagedFilesWithTheirMessage) {
     Bytes file;
     BmpFailure failure;
   } cases[] = {
-      {"108-byte header", bmpFile(with(rgb24, [](BmpSpec& s) { s.headerBytes = 108; }), rows24),
+      {"108-byte header", bmpFile(with(rgb24, [](BmpLayout& s) { s.headerBytes = 108; }), rows24),
        BmpFailure::unknownFormat},
-      {"64-byte header", bmpFile(with(rgb24, [](BmpSpec& s) { s.headerBytes = 64; }), rows24),
+      {"64-byte header", bmpFile(with(rgb24, [](BmpLayout& s) { s.headerBytes = 64; }), rows24),
        BmpFailure::unknownFormat},
       {"empty file", {}, BmpFailure::unknownFormat},
       {"file header only", {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0}, BmpFailure::unknownFormat},
       {"header cut short", [&] { Bytes f = bmpFile(rgb24, rows24); f.resize(30); return f; }(),
        BmpFailure::unknownFormat},
-      {"2-bit pixels", bmpFile(with(rgb24, [](BmpSpec& s) { s.bits = 2; }), rows24), BmpFailure::unknownFormat},
-      {"bit count 0", bmpFile(with(rgb24, [](BmpSpec& s) { s.bits = 0; }), rows24), BmpFailure::unknownFormat},
-      {"two planes", bmpFile(with(rgb24, [](BmpSpec& s) { s.planes = 2; }), rows24), BmpFailure::unknownFormat},
-      {"bit fields", bmpFile(with(rgb24, [](BmpSpec& s) { s.compression = 3; }), rows24), BmpFailure::unknownFormat},
-      {"RLE8 on 24-bit pixels", bmpFile(with(rgb24, [](BmpSpec& s) { s.compression = 1; }), rows24),
+      {"2-bit pixels", bmpFile(with(rgb24, [](BmpLayout& s) { s.bits = 2; }), rows24), BmpFailure::unknownFormat},
+      {"bit count 0", bmpFile(with(rgb24, [](BmpLayout& s) { s.bits = 0; }), rows24), BmpFailure::unknownFormat},
+      {"two planes", bmpFile(with(rgb24, [](BmpLayout& s) { s.planes = 2; }), rows24), BmpFailure::unknownFormat},
+      {"bit fields", bmpFile(with(rgb24, [](BmpLayout& s) { s.compression = 3; }), rows24), BmpFailure::unknownFormat},
+      {"RLE8 on 24-bit pixels", bmpFile(with(rgb24, [](BmpLayout& s) { s.compression = 1; }), rows24),
        BmpFailure::unknownFormat},
-      {"width beyond the cap", bmpFile(with(rgb24, [](BmpSpec& s) { s.width = 16385; }), rows24),
+      {"width beyond the cap", bmpFile(with(rgb24, [](BmpLayout& s) { s.width = 16385; }), rows24),
        BmpFailure::outOfMemory},
-      {"height beyond the cap", bmpFile(with(rgb24, [](BmpSpec& s) { s.height = -16385; }), rows24),
+      {"height beyond the cap", bmpFile(with(rgb24, [](BmpLayout& s) { s.height = -16385; }), rows24),
        BmpFailure::outOfMemory},
-      {"the largest height there is", bmpFile(with(rgb24, [](BmpSpec& s) { s.height = INT32_MIN; }), rows24),
+      {"the largest height there is", bmpFile(with(rgb24, [](BmpLayout& s) { s.height = INT32_MIN; }), rows24),
        BmpFailure::outOfMemory},
       {"a cap-sized picture without its pixels",
-       bmpFile(with(rgb24, [](BmpSpec& s) { s.width = s.height = 16384; }), rows24), BmpFailure::conversionError},
-      {"negative width", bmpFile(with(rgb24, [](BmpSpec& s) { s.width = -2; }), rows24), BmpFailure::conversionError},
-      {"zero height", bmpFile(with(rgb24, [](BmpSpec& s) { s.height = 0; }), rows24), BmpFailure::conversionError},
+       bmpFile(with(rgb24, [](BmpLayout& s) { s.width = s.height = 16384; }), rows24), BmpFailure::conversionError},
+      {"negative width", bmpFile(with(rgb24, [](BmpLayout& s) { s.width = -2; }), rows24), BmpFailure::conversionError},
+      {"zero height", bmpFile(with(rgb24, [](BmpLayout& s) { s.height = 0; }), rows24), BmpFailure::conversionError},
       {"short pixel data", bmpFile(rgb24, Bytes(15, 0)), BmpFailure::conversionError},
-      {"pixel data offset past the end", bmpFile(with(rgb24, [](BmpSpec& s) { s.pixelOffset = 1000; }), rows24),
+      {"pixel data offset past the end", bmpFile(with(rgb24, [](BmpLayout& s) { s.pixelOffset = 1000; }), rows24),
        BmpFailure::conversionError},
       {"pixel data offset far past the end",
-       bmpFile(with(rgb24, [](BmpSpec& s) { s.pixelOffset = 0xFFFFFFF0; }), rows24), BmpFailure::conversionError},
+       bmpFile(with(rgb24, [](BmpLayout& s) { s.pixelOffset = 0xFFFFFFF0; }), rows24), BmpFailure::conversionError},
       {"colour table past the end",
-       bmpFile(with(rgb24, [](BmpSpec& s) { s.bits = 8, s.coloursUsed = 0x40000000; }), rows24),
+       bmpFile(with(rgb24, [](BmpLayout& s) { s.bits = 8, s.coloursUsed = 0x40000000; }), rows24),
        BmpFailure::conversionError},
       {"palette index beyond the palette", bmpFile({40, 2, 1, 8, 0, fourColours, 4}, {1, 4, 0, 0}),
        BmpFailure::conversionError},
@@ -264,10 +264,10 @@ TEST(BmpReader, RejectsDamagedFilesWithTheirMessage) {
       {"RLE8 without end of bitmap", bmpFile(rle8, {2, 1}), BmpFailure::conversionError},
       {"RLE8 index beyond the palette", bmpFile(rle8, {2, 9, 0, 1}), BmpFailure::conversionError},
       {"RLE4 run past its padded row", bmpFile(rle4, {9, 0x11, 0, 1}), BmpFailure::conversionError},
-      {"RLE on a top-down picture", bmpFile(with(rle8, [](BmpSpec& s) { s.height = -2; }), {0, 1}),
+      {"RLE on a top-down picture", bmpFile(with(rle8, [](BmpLayout& s) { s.height = -2; }), {0, 1}),
        BmpFailure::conversionError},
       {"a huge RLE picture from a few bytes",
-       bmpFile(with(rle8, [](BmpSpec& s) { s.width = s.height = 16384; }), {0, 1}), BmpFailure::outOfMemory},
+       bmpFile(with(rle8, [](BmpLayout& s) { s.width = s.height = 16384; }), {0, 1}), BmpFailure::outOfMemory},
   };
   for (Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -280,8 +280,8 @@ TEST(BmpReader, RejectsDamagedFilesWithTheirMessage) {
 
 TEST(BmpReader, MessagesGoToStandardError) {
   ScratchDir dir("bmp-messages");
-  BmpSpec spec{108, 1, 1, 24};
-  Bytes file = bmpFile(spec, {1, 2, 3, 0});
+  BmpLayout layout{108, 1, 1, 24};
+  Bytes file = bmpFile(layout, {1, 2, 3, 0});
   auto path = dir.write("v4.bmp", std::string(file.begin(), file.end()));
   std::string missing = (dir.path() / "missing.bmp").string();
   struct Case {
