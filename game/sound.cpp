@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "app/console.h"
 #include "app/startup.h"
 
@@ -25,11 +28,33 @@ struct LoadedCue {
 LoadedCue loadedCues[8];
 int loadedCueCount = 0;
 
+// Runs `body` with standard error sent to /dev/null: the sound back-ends SDL tries in turn
+// (ALSA above all) print screens of diagnostics while they look for a device that isn't there,
+// and the game says what matters in one line of its own.
+template <typename Body>
+bool withQuietStderr(Body body) {
+  std::fflush(stderr);
+  int saved = dup(STDERR_FILENO);
+  int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (saved >= 0 && quiet >= 0) dup2(quiet, STDERR_FILENO);
+  bool result = body();
+  std::fflush(stderr);
+  if (saved >= 0) {
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+  }
+  if (quiet >= 0) close(quiet);
+  return result;
+}
+
 bool openDevice() {
   if (device == Device::open) return true;
   if (device == Device::missing) return false;
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 ||
-      Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+  bool opened = withQuietStderr([] {
+    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 &&
+           Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 1024) == 0;
+  });
+  if (!opened) {
     consolePrint(stderr, "No audio device (%s): the game plays on without sound.\n", SDL_GetError());
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     device = Device::missing;
