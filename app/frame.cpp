@@ -177,6 +177,7 @@ void setLight(int light, const float position[3], const float colour[4]) {
 }
 
 void openWindow(const char* title, int* argc, char** argv) {
+  glutInitWindowSize(800, 600);  // before glutInit, so that GLUT's -geometry option still wins
   glutInit(argc, argv);
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL | GLUT_MULTISAMPLE);
   glutCreateWindow(title);
