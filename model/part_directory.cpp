@@ -79,7 +79,7 @@ void ModelNode::build(const std::string& directory, float scale, std::uint32_t e
   std::unique_ptr<SphereMesh> part(new (std::nothrow) SphereMesh);
   if (!part) throw 1;
   part->generate(partDetail(tessellationDetail, scale));
-  SculptRecorder recorder(part.get());
+  SculptRecorder recorder(part.get(), files);
 
   const std::string chosen = pickRecording(directory, files);
   if (chosen.empty()) throw noVariantFound;

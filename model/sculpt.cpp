@@ -72,24 +72,9 @@ std::string chainName(const std::string& path) {
 
 }  // namespace
 
-bool readWholeFile(const std::string& path, std::size_t limit, std::vector<std::byte>& out) {
-  if (path.find('\0') != std::string::npos) return false;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-  if (!file) return false;
-  out.clear();
-  std::byte buffer[8192];
-  for (;;) {
-    std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
-    if (got == 0) break;
-    if (out.size() + got > limit) return false;
-    out.insert(out.end(), buffer, buffer + got);
-  }
-  return !std::ferror(file.get());
-}
-
 bool SculptRecorder::replay(const std::string& path) {
   std::vector<std::byte> data;
-  if (!readWholeFile(path, sculpt::maxRecordingBytes, data)) return false;
+  if (files->read(path, sculpt::maxRecordingBytes, data) != FileRead::ok) return false;
   replayNamed(data, path);
   return true;
 }

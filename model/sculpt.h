@@ -9,11 +9,14 @@
 #include <string_view>
 #include <vector>
 
+#include "model/file_source.h"
 #include "model/mesh.h"
 
 class SculptRecorder {
  public:
-  explicit SculptRecorder(SphereMesh* target) : mesh(target) {}
+  explicit SculptRecorder(SphereMesh* target) : mesh(target), files(&diskFiles()) {}
+  // Reads the recordings, bases included, from `source` instead of the disk.
+  SculptRecorder(SphereMesh* target, FileSource& source) : mesh(target), files(&source) {}
   virtual ~SculptRecorder() = default;
 
   // Applies the recording at `path`, its base first. Returns false, changing nothing, when the
@@ -32,6 +35,7 @@ class SculptRecorder {
   BrushPoint currentPoint{0.0f, 0.0f, 0.0f, 0.4f};            // single operation, or stroke end
   Colour currentColour{1.0f, 1.0f, 1.0f, 1.0f};
   std::vector<AttachmentPoint> attachmentList;                // in file order, base first
+  FileSource* files;                                          // where recordings and bases are read; not owned
 
  private:
   void replayNamed(std::span<const std::byte> data, const std::string& name);
@@ -39,6 +43,3 @@ class SculptRecorder {
 
   std::vector<std::string> openRecordings;  // the chain of recordings being replayed, outermost first
 };
-
-// The bytes of a file, or false when it cannot be opened or is larger than `limit`.
-bool readWholeFile(const std::string& path, std::size_t limit, std::vector<std::byte>& out);

@@ -226,3 +226,21 @@ TEST(Sculpt, ArbitraryBytesNeverBreakTheMesh) {
     ASSERT_TRUE(allFinite(m)) << round;
   }
 }
+
+TEST(Sculpt, BaseRecordingsComeFromTheRecordersFileSource) {
+  MemoryFiles files;
+  const AttachmentPoint a[1] = {{1, 0, 0, 0}}, b[1] = {{2, 0, 0, 0}};
+  files.files["top"] = sculpt::Writer("base").attachments(a).bytes();
+  files.files["base"] = sculpt::Writer("top").attachments(b).bytes();  // leads back: stopped
+  SphereMesh m = sphere();
+  SculptRecorder recorder(&m, files);
+  EXPECT_TRUE(recorder.replay("top"));
+  ASSERT_EQ(recorder.attachments().size(), 2u);
+  EXPECT_EQ(recorder.attachments()[0].x, 2.0f);
+  EXPECT_EQ(recorder.attachments()[1].x, 1.0f);
+  EXPECT_FALSE(recorder.replay("not-in-memory"));
+  // A base held only in memory is found from bytes replayed directly too.
+  SculptRecorder direct(&m, files);
+  direct.replayBytes(sculpt::Writer("base").bytes(), "outer");
+  EXPECT_EQ(direct.attachments().size(), 2u);
+}
