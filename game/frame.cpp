@@ -15,6 +15,7 @@
 #include "render/cubemap.h"
 #include "render/floor.h"
 #include "render/skybox.h"
+#include "render/solid_sphere.h"
 #include "render/stars.h"
 #include "ui/dialogs.h"
 #include "ui/font.h"
@@ -51,7 +52,7 @@ void crashSequence() {
     glEnable(GL_TEXTURE_GEN_S);
     glEnable(GL_TEXTURE_GEN_T);
     glEnable(GL_TEXTURE_GEN_R);
-    glutSolidSphere(gameState.blastRadius, tessellationDetail, tessellationDetail);
+    drawSolidSphere(gameState.blastRadius, tessellationDetail, tessellationDetail);
     glDisable(GL_TEXTURE_GEN_S);
     glDisable(GL_TEXTURE_GEN_T);
     glDisable(GL_TEXTURE_GEN_R);
@@ -102,7 +103,7 @@ void flightSequence() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(0.6f, 0.6f, 1.0f, 0.2f);
-    glutSolidSphere(gameState.bubble, tessellationDetail, tessellationDetail);
+    drawSolidSphere(gameState.bubble, tessellationDetail, tessellationDetail);
     glDisable(GL_BLEND);
   }
   glPopMatrix();

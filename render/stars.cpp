@@ -11,6 +11,7 @@
 #include "app/random.h"
 #include "app/startup.h"
 #include "game/state.h"
+#include "render/solid_sphere.h"
 
 StarSet starSet;
 
@@ -67,7 +68,7 @@ void drawStars() {
     glPushMatrix();
     glTranslatef(star.x, star.y, star.z);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glutSolidSphere(1.0, slices, slices);
+    drawSolidSphere(1.0, slices, slices);
     glRotatef(-gameState.heading, 0.0f, 0.0f, 1.0f);
     glScalef(glowScale, glowScale, glowScale);
     glBegin(GL_TRIANGLE_FAN);

@@ -130,6 +130,26 @@ class Game:
         subprocess.run(["import", "-window", self.window, path], env=self.env, check=True)
         return Image.open(path).convert("RGB")
 
+    def grab(self):
+        """The window's pixels as a PIL image, read straight from the X server: much quicker than
+        screenshot(), which starts ImageMagick, for tests that look many times a second."""
+        from PIL import Image
+        from Xlib import X, display
+        if not hasattr(self, "_x_display"):
+            self._x_display = display.Display(self.x.display)
+            root = self._x_display.screen().root
+            corner = self._x_display.create_resource_object("window", int(self.window)).translate_coords(root, 0, 0)
+            self._x_root, self._x_corner = root, (-corner.x, -corner.y)
+        width, height = self.geometry()
+        # GLUT's default place is (-1, -1): the part off the screen stays black.
+        left, top = max(0, self._x_corner[0]), max(0, self._x_corner[1])
+        inner = (width - (left - self._x_corner[0]), height - (top - self._x_corner[1]))
+        raw = self._x_root.get_image(left, top, inner[0], inner[1], X.ZPixmap, 0xFFFFFFFF)
+        picture = Image.new("RGB", (width, height))
+        picture.paste(Image.frombytes("RGB", inner, raw.data, "raw", "BGRX"),
+                      (left - self._x_corner[0], top - self._x_corner[1]))
+        return picture
+
     def close(self, timeout=30, resend_every=4):
         """Closes the window as a window manager would and returns the exit status. Now and then
         a close message goes unanswered under Xvfb while the game sits idle in GLUT's loop, so

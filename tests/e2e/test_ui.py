@@ -49,7 +49,7 @@ class Interface(unittest.TestCase):
         time.sleep(0.3)
 
     def shot(self):
-        time.sleep(0.3)
+        time.sleep(0.6)  # a busy machine may take a few steps to answer a key or a click
         return self.game.screenshot()
 
     def window_pixel(self, x, y):

@@ -3,6 +3,8 @@
 // intended change, VELMO_UPDATE_GOLDEN=1 rewrites the golden files from the new pictures.
 #include <gtest/gtest.h>
 
+#include <GL/gl.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -155,4 +157,29 @@ TEST(Preview, BadInputGivesAMessage) {
       EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << c.path << ": " << e.what();
     }
   }
+}
+
+TEST(Preview, AFloorCutsAwayWhatLiesBelowItAndLeavesNoStateBehind) {
+  ASSERT_TRUE(ensureGlContext(side, side));
+  WorkingDir here(runDir);
+  std::vector<PreviewSubject> mountain = loadSubjects("mountain/_mountain4", 12);
+  ASSERT_EQ(mountain.size(), 1u);
+  PreviewSubject& m = mountain[0];
+  const PreviewBounds whole = subjectBounds(m);
+  ASSERT_LT(whole.low[1], -6.0f) << "the mountain's foot reaches under the game's floor";
+  const RgbPicture uncut = renderView(m, previewViews[0], side);
+
+  m.hasFloor = true;
+  m.floorHeight = -6.0f;
+  const PreviewBounds above = subjectBounds(m);
+  EXPECT_EQ(above.low[1], -6.0f);
+  EXPECT_EQ(above.high[1], whole.high[1]);
+  const RgbPicture cut = renderView(m, previewViews[0], side);
+  EXPECT_NE(cut.pixels, uncut.pixels);
+  EXPECT_FALSE(glIsEnabled(GL_CLIP_PLANE0));
+
+  // A floor above the whole model leaves its box flat on the floor instead of inverted.
+  m.floorHeight = whole.high[1] + 5.0f;
+  const PreviewBounds none = subjectBounds(m);
+  EXPECT_LE(none.low[1], none.high[1]);
 }

@@ -60,17 +60,37 @@ void sculptSpurs(sculpt::Writer& w, const Spur* spurs, int count) {
   }
 }
 
+// Dark gullies from the foot of the peaks down over the spurs to the grass, every 72 degrees from
+// the azimuth given, so the rock runs on down the slopes instead of ending in a ring.
+void paintGullies(sculpt::Writer& w, float firstAzimuthDegrees) {
+  for (int i = 0; i < 5; ++i) {
+    float azimuth = firstAzimuthDegrees + 72.0f * static_cast<float>(i);
+    BrushPoint top = along(azimuth, 5.0f, 3.0f, 2.2f), foot = along(azimuth, 16.0f, -4.0f, 3.0f);
+    w.paintStroke(top, rock, foot, darkRock);
+  }
+}
+
 // The core: the unit sphere blown up from a centre below its middle, so the upper side, which
 // the peaks drag upwards, keeps more of the vertices.
 void sculptCore(sculpt::Writer& w) { w.push({0.0f, -0.8f, 0.0f, 7.0f}); }
+
+// A peak: balls rising from inside the body and narrowing, quickly at first and then slowly, so
+// the flanks are steep near the summit and spread out lower down instead of standing as a cone.
+void sculptPeak(sculpt::Writer& w, BrushPoint foot, BrushPoint shoulder, BrushPoint summit) {
+  dragStroke(w, foot, shoulder);
+  dragStroke(w, shoulder, summit);
+}
 
 // mountain4: a broad massif with a high main peak and two lower shoulders.
 sculpt::Writer mountain4() {
   sculpt::Writer w;
   sculptCore(w);
-  dragStroke(w, {0.0f, 2.0f, 0.0f, 6.5f}, {0.4f, 19.0f, -0.6f, 1.0f});
-  dragStroke(w, {2.0f, 2.0f, 2.0f, 4.0f}, {4.5f, 10.0f, 3.5f, 1.2f});
-  dragStroke(w, {-2.0f, 1.0f, -1.0f, 4.5f}, {-4.0f, 7.5f, -3.5f, 1.5f});
+  sculptPeak(w, {0.0f, 2.0f, 0.0f, 6.5f}, {0.2f, 9.0f, -0.3f, 3.6f}, {0.4f, 22.0f, -0.6f, 0.9f});
+  sculptPeak(w, {2.0f, 2.0f, 2.0f, 4.0f}, {3.0f, 7.0f, 2.5f, 2.5f}, {4.5f, 13.0f, 3.5f, 1.0f});
+  sculptPeak(w, {-2.0f, 1.0f, -1.0f, 4.2f}, {-3.0f, 6.0f, -2.2f, 2.8f}, {-4.0f, 10.5f, -3.5f, 1.2f});
+  // Saddles between the peaks.
+  dragStroke(w, {0.3f, 14.0f, -0.4f, 1.8f}, {4.0f, 10.0f, 3.0f, 1.6f});
+  dragStroke(w, {0.2f, 12.0f, -0.4f, 1.8f}, {-3.8f, 8.5f, -3.2f, 1.8f});
   // Foothill spurs all round; their tips stand below the floor.
   const Spur spurs[] = {
       {0.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f},   {30.0f, -4.0f, 6.5f, 18.0f, -7.0f, 3.2f},
@@ -84,8 +104,9 @@ sculpt::Writer mountain4() {
 
   // Colour: rock darkening towards the foot, green below, snow above 10.
   w.paint({0.0f, -60.0f, 0.0f, 88.0f}, rock);
-  paintBeyond(w, {0.0f, -2.0f, 0.0f}, {0.0f, -1.0f, 0.0f}, grass);
-  paintBeyond(w, {0.0f, -0.5f, 0.0f}, {0.3f, -0.954f, 0.0f}, meadow);
+  paintBeyond(w, {0.0f, -4.3f, 0.0f}, {0.0f, -1.0f, 0.0f}, grass);
+  paintBeyond(w, {0.0f, -3.0f, 0.0f}, {0.3f, -0.954f, 0.0f}, meadow);
+  paintGullies(w, 20.0f);
   paintBeyond(w, {0.0f, 10.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, snow);
   paintBeyond(w, {4.5f, 7.5f, 3.5f}, {0.2f, 0.96f, 0.2f}, snow);
   // Creases down the flanks: dark along the middle, the surrounding colour at the rim.
@@ -99,9 +120,9 @@ sculpt::Writer mountain4() {
 sculpt::Writer mountain5() {
   sculpt::Writer w;
   sculptCore(w);
-  dragStroke(w, {1.0f, 2.0f, 1.0f, 5.0f}, {2.5f, 19.0f, 2.0f, 1.0f});
-  dragStroke(w, {-1.0f, 2.0f, -1.0f, 5.0f}, {-3.0f, 15.0f, -2.5f, 1.2f});
-  dragStroke(w, {2.5f, 14.0f, 2.0f, 1.4f}, {-3.0f, 11.0f, -2.5f, 1.6f});
+  sculptPeak(w, {1.0f, 2.0f, 1.0f, 5.5f}, {1.8f, 10.0f, 1.5f, 3.0f}, {2.5f, 22.0f, 2.0f, 0.9f});
+  sculptPeak(w, {-1.0f, 2.0f, -1.0f, 5.5f}, {-2.0f, 9.0f, -1.8f, 3.0f}, {-3.0f, 18.0f, -2.5f, 1.1f});
+  dragStroke(w, {2.5f, 16.0f, 2.0f, 1.5f}, {-3.0f, 13.0f, -2.5f, 1.7f});
   const Spur spurs[] = {
       {15.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f},  {45.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f},
       {75.0f, -4.0f, 6.5f, 17.5f, -7.0f, 3.2f},  {105.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f},
@@ -113,8 +134,9 @@ sculpt::Writer mountain5() {
   sculptSpurs(w, spurs, 12);
 
   w.paint({0.0f, -60.0f, 0.0f, 88.0f}, darkRock);
-  paintBeyond(w, {0.0f, -2.5f, 0.0f}, {0.0f, -1.0f, 0.0f}, grass);
-  paintBeyond(w, {0.0f, -1.0f, 0.0f}, {-0.3f, -0.954f, 0.2f}, meadow);
+  paintBeyond(w, {0.0f, -4.6f, 0.0f}, {0.0f, -1.0f, 0.0f}, grass);
+  paintBeyond(w, {0.0f, -3.5f, 0.0f}, {-0.3f, -0.954f, 0.2f}, meadow);
+  paintGullies(w, 55.0f);
   paintBeyond(w, {0.0f, 11.0f, 0.0f}, {0.15f, 0.98f, 0.1f}, snow);
   w.paintStroke({2.5f, 15.0f, 2.0f, 1.3f}, snow, {6.0f, 6.0f, -1.0f, 2.0f}, darkRock);
   w.paintStroke({-3.0f, 12.0f, -2.5f, 1.3f}, snow, {-6.0f, 4.0f, 2.5f, 2.0f}, darkRock);

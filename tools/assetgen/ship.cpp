@@ -1,8 +1,9 @@
 // The ship: the model file "vorizozadi1" and its part directories under "ship/", each with a
 // files.txt of variants. Units are world units; a part's frame has +z towards the nose, +y up and
 // +x to the left wing (the game turns the ship by 180° so the nose points away from the eye).
-// The hull is about 3.2 long and the wings span about 3.8; the ship's origin flies 1 above the
-// floor, so nothing reaches below y = -0.5.
+// The parts are designed at a hull about 3.2 long with wings spanning about 3.8, and written
+// 1.6 times that size (shipScale), large enough to read on screen 20 ahead of the eye and still
+// small beside the bubble, which grows to 10 around it.
 //
 // Every part starts as the unit sphere. Long shapes are pulled out of it with push strokes; flat
 // faces are pressed in with balls so large that their surface is nearly a plane. The ship is
@@ -13,6 +14,7 @@
 // model file. Every part sits on the ship's axis and the wings are one piece, so no draw can pair
 // two different sides.
 #include <cmath>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,29 @@
 #include "tools/assetgen/assets.h"
 
 namespace {
+
+constexpr float shipScale = 1.6f;
+
+// A sculpt recording written at the ship's scale: the unit sphere is first blown up to
+// shipScale from its centre, and every position, radius and attachment point after that is
+// multiplied by it, so each part keeps its designed shape at the larger size.
+class Sculptor {
+ public:
+  Sculptor() { w.push({0.0f, 0.0f, 0.0f, shipScale}); }
+  Sculptor& push(BrushPoint p) { return w.push(scaled(p)), *this; }
+  Sculptor& pushStroke(BrushPoint from, BrushPoint to) { return w.pushStroke(scaled(from), scaled(to)), *this; }
+  Sculptor& paint(BrushPoint p, Colour k) { return w.paint(scaled(p), k), *this; }
+  Sculptor& attachments(std::span<const AttachmentPoint> points) {
+    std::vector<AttachmentPoint> at(points.begin(), points.end());
+    for (AttachmentPoint& a : at) a.x *= shipScale, a.y *= shipScale, a.z *= shipScale;
+    return w.attachments(at), *this;
+  }
+  const std::vector<std::byte>& bytes() const { return w.bytes(); }
+
+ private:
+  static BrushPoint scaled(BrushPoint p) { return {p.x * shipScale, p.y * shipScale, p.z * shipScale, p.radius * shipScale}; }
+  sculpt::Writer w;
+};
 
 struct Vec {
   float x, y, z;
@@ -38,7 +63,7 @@ constexpr float pressRadius = 200.0f;
 // normalised here). The plane must leave the part's centre inside, and no face pressed earlier
 // whose normal points against this direction may reach beyond it, or that face folds out past
 // the plane: the cuts below are ordered so.
-void press(sculpt::Writer& w, Vec direction, float distance) {
+void press(Sculptor& w, Vec direction, float distance) {
   Vec d = unit(direction);
   float reach = pressRadius + distance;
   w.push({d.x * reach, d.y * reach, d.z * reach, pressRadius});
@@ -46,7 +71,7 @@ void press(sculpt::Writer& w, Vec direction, float distance) {
 
 // Presses the part into a prism about the z axis: `sides` faces, `distance` from the axis, the
 // first facing +x.
-void pressAround(sculpt::Writer& w, int sides, float distance, float turnDegrees = 0.0f) {
+void pressAround(Sculptor& w, int sides, float distance, float turnDegrees = 0.0f) {
   for (int i = 0; i < sides; ++i) {
     float a = (turnDegrees + 360.0f * static_cast<float>(i) / static_cast<float>(sides)) * 3.14159265f / 180.0f;
     press(w, {std::cos(a), std::sin(a), 0.0f}, distance);
@@ -55,16 +80,16 @@ void pressAround(sculpt::Writer& w, int sides, float distance, float turnDegrees
 
 // Paints everything beyond the plane through `point` facing `direction` with the colour: the
 // rim of a ball so large that its colour is full wherever it reaches.
-void paintBeyond(sculpt::Writer& w, Vec point, Vec direction, Colour colour) {
+void paintBeyond(Sculptor& w, Vec point, Vec direction, Colour colour) {
   constexpr float reach = 400.0f;
   Vec d = unit(direction);
   w.paint({point.x + d.x * reach, point.y + d.y * reach, point.z + d.z * reach, reach}, colour);
 }
 
 // Paints the whole part.
-void paintAll(sculpt::Writer& w, Colour colour) { paintBeyond(w, {0.0f, -10.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, colour); }
+void paintAll(Sculptor& w, Colour colour) { paintBeyond(w, {0.0f, -10.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, colour); }
 
-void mirrorStroke(sculpt::Writer& w, BrushPoint from, BrushPoint to) {
+void mirrorStroke(Sculptor& w, BrushPoint from, BrushPoint to) {
   w.pushStroke(from, to);
   w.pushStroke({-from.x, from.y, from.z, from.radius}, {-to.x, to.y, to.z, to.radius});
 }
@@ -89,7 +114,7 @@ const AttachmentPoint hullPoints[4] = {
 const AttachmentPoint enginePoints[1] = {{0.0f, 0.0f, -0.40f, 0.0f}};  // the flame, at the nozzle
 
 // The hull's stern and the cuts shared by both hull variants.
-void hullBody(sculpt::Writer& w, float halfWidth, float noseLength) {
+void hullBody(Sculptor& w, float halfWidth, float noseLength) {
   w.pushStroke({0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, noseLength, 0.40f});
   w.pushStroke({0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, -0.70f, 0.70f});
   press(w, {1.0f, 0.0f, 0.0f}, halfWidth);
@@ -105,8 +130,8 @@ void hullBody(sculpt::Writer& w, float halfWidth, float noseLength) {
 }
 
 // "arrow": a long wedge nose.
-sculpt::Writer hullArrow() {
-  sculpt::Writer w;
+Sculptor hullArrow() {
+  Sculptor w;
   hullBody(w, 0.42f, 1.35f);
   press(w, {0.0f, 1.0f, 0.22f}, 0.36f);   // the back slopes down to the nose
   press(w, {0.0f, -1.0f, 0.14f}, 0.28f);  // and the belly up
@@ -120,8 +145,8 @@ sculpt::Writer hullArrow() {
 }
 
 // "wedge": shorter and broader, with a blunt chin.
-sculpt::Writer hullWedge() {
-  sculpt::Writer w;
+Sculptor hullWedge() {
+  Sculptor w;
   hullBody(w, 0.46f, 1.15f);
   press(w, {0.0f, 1.0f, 0.30f}, 0.40f);
   press(w, {0.0f, 0.0f, 1.0f}, 1.45f);  // the blunt chin
@@ -135,8 +160,8 @@ sculpt::Writer hullWedge() {
 }
 
 // "fighter": a faceted canopy with a raked windscreen.
-sculpt::Writer cockpitFighter() {
-  sculpt::Writer w;
+Sculptor cockpitFighter() {
+  Sculptor w;
   press(w, {1.0f, 0.0f, 0.0f}, 0.19f);
   press(w, {-1.0f, 0.0f, 0.0f}, 0.19f);
   press(w, {0.0f, -1.0f, 0.0f}, 0.0f);
@@ -150,8 +175,8 @@ sculpt::Writer cockpitFighter() {
 }
 
 // "bubble": a rounder canopy with more, smaller facets.
-sculpt::Writer cockpitBubble() {
-  sculpt::Writer w;
+Sculptor cockpitBubble() {
+  Sculptor w;
   press(w, {1.0f, 0.0f, 0.0f}, 0.21f);
   press(w, {-1.0f, 0.0f, 0.0f}, 0.21f);
   press(w, {0.0f, -1.0f, 0.0f}, 0.0f);
@@ -171,7 +196,7 @@ sculpt::Writer cockpitBubble() {
 
 // Both wing panels, sculpted in one piece so the two sides always match: arms pulled out of the
 // sphere, pressed thin, their leading edges swept back and their trailing edges cut straight.
-void wingPanel(sculpt::Writer& w, Vec tip, float tipRadius, float leadingSweep, float trailingDistance) {
+void wingPanel(Sculptor& w, Vec tip, float tipRadius, float leadingSweep, float trailingDistance) {
   mirrorStroke(w, {0.3f, 0.0f, 0.0f, 0.70f}, {tip.x, tip.y, tip.z, tipRadius});
   press(w, {0.0f, 1.0f, 0.0f}, 0.05f);
   press(w, {0.0f, -1.0f, 0.0f}, 0.05f);
@@ -180,8 +205,8 @@ void wingPanel(sculpt::Writer& w, Vec tip, float tipRadius, float leadingSweep, 
   press(w, {0.0f, 0.0f, -1.0f}, trailingDistance);
 }
 
-sculpt::Writer wingsSwept() {
-  sculpt::Writer w;
+Sculptor wingsSwept() {
+  Sculptor w;
   wingPanel(w, {1.75f, 0.0f, -0.55f}, 0.24f, 0.55f, 0.75f);
   paintAll(w, silver);
   paintBeyond(w, {1.45f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, red);  // the tip pods
@@ -189,8 +214,8 @@ sculpt::Writer wingsSwept() {
   return w;
 }
 
-sculpt::Writer wingsDelta() {
-  sculpt::Writer w;
+Sculptor wingsDelta() {
+  Sculptor w;
   wingPanel(w, {1.45f, 0.0f, -0.85f}, 0.16f, 1.30f, 0.90f);
   paintAll(w, paleBlue);
   paintBeyond(w, {1.30f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, gold);
@@ -199,8 +224,8 @@ sculpt::Writer wingsDelta() {
 }
 
 // Fins stand on their root at the origin and rise along +y.
-sculpt::Writer finRaked() {
-  sculpt::Writer w;
+Sculptor finRaked() {
+  Sculptor w;
   press(w, {1.0f, 0.0f, 0.0f}, 0.03f);
   press(w, {-1.0f, 0.0f, 0.0f}, 0.03f);
   press(w, {0.0f, -1.0f, 0.0f}, 0.0f);
@@ -212,8 +237,8 @@ sculpt::Writer finRaked() {
   return w;
 }
 
-sculpt::Writer finTall() {
-  sculpt::Writer w;
+Sculptor finTall() {
+  Sculptor w;
   press(w, {1.0f, 0.0f, 0.0f}, 0.035f);
   press(w, {-1.0f, 0.0f, 0.0f}, 0.035f);
   press(w, {0.0f, -1.0f, 0.0f}, 0.0f);
@@ -226,8 +251,8 @@ sculpt::Writer finTall() {
 }
 
 // The engine hangs from the stern and reaches back along -z to its nozzle.
-sculpt::Writer engineOctagon() {
-  sculpt::Writer w;
+Sculptor engineOctagon() {
+  Sculptor w;
   pressAround(w, 8, 0.27f, 22.5f);
   press(w, {0.0f, 0.0f, 1.0f}, 0.10f);
   press(w, {0.0f, 0.0f, -1.0f}, 0.40f);
@@ -237,8 +262,8 @@ sculpt::Writer engineOctagon() {
   return w;
 }
 
-sculpt::Writer engineSquare() {
-  sculpt::Writer w;
+Sculptor engineSquare() {
+  Sculptor w;
   pressAround(w, 4, 0.26f);
   pressAround(w, 4, 0.32f, 45.0f);
   press(w, {0.0f, 0.0f, 1.0f}, 0.10f);
@@ -251,8 +276,8 @@ sculpt::Writer engineSquare() {
 
 // The exhaust: an octagonal plume tapering behind the nozzle, hottest there and dimming along its
 // length. The bar is cut to length before it is tapered, so no press reaches the nozzle face.
-sculpt::Writer flame(Colour colour, float length) {
-  sculpt::Writer w;
+Sculptor flame(Colour colour, float length) {
+  Sculptor w;
   pressAround(w, 8, 0.20f, 22.5f);
   press(w, {0.0f, 0.0f, 1.0f}, 0.0f);
   press(w, {0.0f, 0.0f, -1.0f}, length);
@@ -266,7 +291,7 @@ sculpt::Writer flame(Colour colour, float length) {
 
 struct Part {
   const char* directory;
-  std::vector<std::pair<const char*, sculpt::Writer>> variants;
+  std::vector<std::pair<const char*, Sculptor>> variants;
 };
 
 std::string listOf(const Part& part) {

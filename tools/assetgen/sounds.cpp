@@ -1,5 +1,6 @@
 // The two sound cues, synthesised: "collect.wav", a short bright chime, and "blast.wav", a deep
 // explosion with a noisy tail. 16-bit mono PCM at 22050 Hz.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -49,6 +50,13 @@ std::vector<std::uint8_t> encodeWave(const std::vector<double>& samples) {
   return out;
 }
 
+// Brings the last `seconds` of a sound down to silence, so it ends without a click however much
+// of its tail is still ringing.
+void fadeOut(std::vector<double>& s, double seconds) {
+  const std::size_t length = std::min(s.size(), static_cast<std::size_t>(seconds * sampleRate));
+  for (std::size_t i = 0; i < length; ++i) s[s.size() - 1 - i] *= static_cast<double>(i) / static_cast<double>(length);
+}
+
 // Two bell partials a fifth apart, the upper one a moment later: a rising "ding-ding".
 std::vector<double> chime() {
   const int count = sampleRate * 35 / 100;
@@ -65,6 +73,7 @@ std::vector<double> chime() {
     }
     s[i] = v * 0.8;
   }
+  fadeOut(s, 0.03);
   return s;
 }
 
@@ -87,6 +96,7 @@ std::vector<double> explosion() {
     double thump = std::sin(phase) * std::fmin(1.0, t / 0.005) * std::exp(-t * 3.0);
     s[i] = std::tanh(1.6 * (0.7 * thump + noise)) * 0.85;
   }
+  fadeOut(s, 0.15);
   return s;
 }
 

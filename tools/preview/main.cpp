@@ -1,12 +1,13 @@
 // preview: draws sculpt recordings, part directories and model files through the game's own code
 // and writes one PNG per subject, the views side by side (front, side, top, chase).
 //
-//   preview [--size PIXELS] [--detail N] [--seed N] [--in FOLDER] [--out FOLDER] PATH...
+//   preview [--size PIXELS] [--detail N] [--seed N] [--floor Y] [--in FOLDER] [--out FOLDER] PATH...
 //
 // Paths are taken inside --in (default: here), where model files find their part directories as
 // the game does in its working directory. A part directory gives one picture per variant.
 #include <GL/freeglut.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,13 +22,21 @@ namespace {
 
 int usage() {
   std::fprintf(stderr,
-               "usage: preview [--size PIXELS] [--detail N] [--seed N] [--in FOLDER] [--out FOLDER] PATH...\n"
+               "usage: preview [--size PIXELS] [--detail N] [--seed N] [--floor Y] [--in FOLDER] [--out FOLDER] PATH...\n"
                "  draws each sculpt recording, part directory or model file from four angles into\n"
                "  FOLDER/<name>.png (default: the current folder)\n"
                "  --size    side of each view in pixels, 16..1024 (default 256)\n"
                "  --detail  sphere detail, 2..360 (default 20 for recordings, 50 for parts and models)\n"
-               "  --seed    state of the random sequence that picks part variants (default 1, as the game)\n");
+               "  --seed    state of the random sequence that picks part variants (default 1, as the game)\n"
+               "  --floor   cut away what lies below height Y in the model's own frame, as the game's\n"
+               "            floor hides it (-6 for the mountains)\n");
   return 2;
+}
+
+bool real(const char* text, float& out) {
+  char* end = nullptr;
+  out = std::strtof(text, &end);
+  return end != text && *end == '\0' && std::isfinite(out);
 }
 
 bool number(const char* text, long low, long high, long& out) {
@@ -40,6 +49,8 @@ bool number(const char* text, long low, long high, long& out) {
 
 int main(int argc, char** argv) {
   long side = 256, detail = 0, seed = 1;
+  bool hasFloor = false;
+  float floorHeight = 0.0f;
   std::filesystem::path in = ".", out = ".";
   std::vector<std::string> paths;
   for (int i = 1; i < argc; ++i) {
@@ -51,6 +62,9 @@ int main(int argc, char** argv) {
       if (!number(argv[++i], 2, 360, detail)) return usage();
     } else if (arg == "--seed" && hasValue) {
       if (!number(argv[++i], 0, 4294967295L, seed)) return usage();
+    } else if (arg == "--floor" && hasValue) {
+      if (!real(argv[++i], floorHeight)) return usage();
+      hasFloor = true;
     } else if (arg == "--in" && hasValue) {
       in = argv[++i];
     } else if (arg == "--out" && hasValue) {
@@ -92,7 +106,9 @@ int main(int argc, char** argv) {
   for (const std::string& path : paths) {
     try {
       sharedRandom = RandomSequence{static_cast<std::uint32_t>(seed)};
-      for (const PreviewSubject& subject : loadSubjects(path, static_cast<int>(detail))) {
+      for (PreviewSubject& subject : loadSubjects(path, static_cast<int>(detail))) {
+        subject.hasFloor = hasFloor;
+        subject.floorHeight = floorHeight;
         const std::vector<std::byte> png = encodePng(renderSheet(subject, static_cast<int>(side)));
         const std::filesystem::path file = out / (subject.name + ".png");
         std::ofstream stream(file, std::ios::binary | std::ios::trunc);

@@ -169,6 +169,10 @@ PreviewBounds subjectBounds(const PreviewSubject& subject) {
   }
   if (subject.model && subject.model->root) extend(b, *subject.model->root, 0, 0, 0);
   if (b.low[0] > b.high[0]) b = PreviewBounds{{-1, -1, -1}, {1, 1, 1}};
+  if (subject.hasFloor) {
+    b.low[1] = std::max(b.low[1], subject.floorHeight);
+    b.high[1] = std::max(b.high[1], b.low[1]);
+  }
   return b;
 }
 
@@ -224,6 +228,22 @@ RgbPicture renderView(const PreviewSubject& subject, const PreviewView& view, in
   for (GLenum light = GL_LIGHT1; light <= GL_LIGHT7; ++light) glDisable(light);
 
   gluLookAt(eye[0], eye[1], eye[2], centre[0], centre[1], centre[2], 0.0, 1.0, 0.0);
+  if (subject.hasFloor) {
+    // A plain floor around the foot, which also hides the open cut from above.
+    const float reach = radius * 1.2f, y = subject.floorHeight;
+    glColor3f(0.42f, 0.40f, 0.37f);
+    glNormal3f(0.0f, 1.0f, 0.0f);
+    glBegin(GL_QUADS);
+    glVertex3f(centre[0] - reach, y, centre[2] - reach);
+    glVertex3f(centre[0] - reach, y, centre[2] + reach);
+    glVertex3f(centre[0] + reach, y, centre[2] + reach);
+    glVertex3f(centre[0] + reach, y, centre[2] - reach);
+    glEnd();
+    // Keeps y >= floorHeight; the plane is taken in the frame current now, the subject's.
+    const GLdouble keepAbove[4] = {0.0, 1.0, 0.0, -static_cast<GLdouble>(subject.floorHeight)};
+    glClipPlane(GL_CLIP_PLANE0, keepAbove);
+    glEnable(GL_CLIP_PLANE0);
+  }
   if (subject.mesh) {
     glPushMatrix();
     if (subject.pivotShift) {

@@ -25,6 +25,8 @@ struct PreviewSubject {
   std::unique_ptr<SphereMesh> mesh;  // a recording or a part variant
   std::unique_ptr<Model> model;      // a model file
   bool pivotShift = false;           // a part is drawn shifted by minus its pivot, a mountain is not
+  bool hasFloor = false;             // cut away everything below floorHeight, as a floor hides it
+  float floorHeight = 0.0f;          // in the subject's own frame: -6 for a mountain in the game
 };
 
 // A camera on a circle around the subject: turned `yawDegrees` about +y from +z (the ship's
@@ -54,7 +56,7 @@ struct PreviewBounds {
   float low[3] = {1e30f, 1e30f, 1e30f};
   float high[3] = {-1e30f, -1e30f, -1e30f};
 };
-// The box around every vertex, placed the way drawing places it.
+// The box around every vertex, placed the way drawing places it (above the floor, if it has one).
 PreviewBounds subjectBounds(const PreviewSubject& subject);
 
 // Draws one view into the lower-left side × side pixels of the back buffer and reads it back.

@@ -1,0 +1,118 @@
+"""A player that flies the real game by looking at its window: it sees the rock that rises above
+the horizon and the glow of the stars below it, and presses Left or Right. The camera looks level,
+so the horizon is the window's middle row; the ship and its bubble sit below the middle."""
+import time
+
+
+def interface_to_pixel(x, y, width, height):
+    """Interface units (y up, shorter side -1..1) to window pixels."""
+    m = min(width // 2, height // 2)
+    return int(width // 2 + x * m), int(height // 2 - y * m)
+
+
+def greenish(pixel):
+    r, g, b = pixel
+    return g > 60 and g > r + 30 and g > b + 30
+
+
+def sky(pixel):
+    """The sky's orange and brown; everything else above the horizon is a mountain or a star."""
+    r, g, b = pixel
+    return r > g + 25 and r > b + 40
+
+
+def star_glow(pixel):
+    """The stars' pale blue glow over the floor or the rock; the bubble's faint tint is not."""
+    r, g, b = pixel
+    return b > 120 and b > r + 35 and b > g + 35
+
+
+class Pilot:
+    SCALE = 4  # the window is read at a quarter of its size
+
+    def __init__(self, game):
+        self.game = game
+        self.width, self.height = game.geometry()
+        self.help_button = interface_to_pixel(0.52, 0.81, self.width, self.height)  # off its text
+
+    def look(self):
+        """The window as a small picture, and whether the game has ended: the name entry has
+        replaced the menu, whose help button is gone."""
+        shot = self.game.grab()
+        over = not greenish(shot.getpixel(self.help_button))
+        return shot.resize((self.width // self.SCALE, self.height // self.SCALE)), over
+
+    def wait_for_menu(self, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if not self.look()[1]:
+                return
+            time.sleep(0.1)
+        raise AssertionError("the menu never showed")
+
+    @staticmethod
+    def rock_heights(small):
+        """For each column, how many rows just above the horizon show rock: a near mountain
+        rises higher above the horizon than a far one."""
+        w, h = small.size
+        horizon = h // 2
+        pixels = small.load()
+        heights = []
+        for x in range(w):
+            rows = 0
+            for y in range(horizon - 1, horizon - h // 5, -1):
+                if sky(pixels[x, y]):
+                    break
+                rows += 1
+            heights.append(rows)
+        return heights
+
+    @staticmethod
+    def nearest_star(small):
+        """Column offset from the middle of the lowest (nearest) star glow in view, or None."""
+        w, h = small.size
+        pixels = small.load()
+        for y in range(h - 1, h // 2, -1):
+            xs = [x for x in range(w) if star_glow(pixels[x, y])]
+            if xs:
+                return sum(xs) / len(xs) - w / 2
+        return None
+
+    def turn(self, towards_left):
+        self.game.key("Left" if towards_left else "Right", delay_ms=10)
+
+    IDLE, STARS, ROCK = "idle", "stars", "rock"
+
+    def fly(self, limit, aim):
+        """Flies until the game ends or `limit` seconds pass and returns the seconds flown. IDLE
+        touches nothing; STARS aims for the nearest star and turns away from rock ahead; ROCK
+        aims for the nearest mountain."""
+        start = time.time()
+        while time.time() - start < limit:
+            small, over = self.look()
+            if over:
+                return time.time() - start
+            if aim == self.IDLE:
+                time.sleep(0.05)
+                continue
+            w = small.size[0]
+            heights = self.rock_heights(small)
+            if aim == self.ROCK:
+                tallest = max(range(w), key=lambda x: heights[x])
+                if heights[tallest] == 0:
+                    self.turn(True)
+                elif abs(tallest - w / 2) > w / 20:
+                    self.turn(tallest < w / 2)
+            else:
+                corridor = range(w * 2 // 5, w * 3 // 5)
+                near = [x for x in corridor if heights[x] >= small.size[1] // 12]
+                star = self.nearest_star(small)
+                if near:
+                    # Away from the rock ahead, to the side where it ends sooner.
+                    self.turn(sum(near) / len(near) >= w / 2)
+                elif star is None:
+                    self.turn(True)  # look around for one
+                elif abs(star) > w / 25:
+                    self.turn(star < 0)
+            time.sleep(0.02)
+        return time.time() - start
