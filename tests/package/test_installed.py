@@ -33,7 +33,10 @@ class InstalledGame(harness.Game):
     def start(self, wait_window=True, timeout=60):
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
             # Started from / to show the working directory does not matter.
-            extra = {"user": self.user, "group": self.user, "extra_groups": []} if self.user else {}
+            extra = {}
+            if self.user:
+                account = pwd.getpwnam(self.user)
+                extra = {"user": account.pw_uid, "group": account.pw_gid, "extra_groups": []}
             self.process = subprocess.Popen([LAUNCHER] + self.args, cwd="/", env=self.env, stdout=out, stderr=err,
                                             **extra)
         if wait_window:
