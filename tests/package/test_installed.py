@@ -50,7 +50,7 @@ class InstalledPackage(unittest.TestCase):
         self.game = InstalledGame(home, user)
         try:
             self.game.start()
-            test_game.Game.wait_for_game_over(self)
+            test_game.Game.wait_for_game_over(self, timeout=90)  # generous on a busy machine
             self.game.type(name)
             self.game.key("Return")
             time.sleep(0.5)
