@@ -98,6 +98,14 @@ class Game:
             time.sleep(0.1)
         raise RuntimeError("no game window after %s s" % timeout)
 
+    def wait_output(self, text, timeout=60):
+        """Waits until the game's standard output holds text (a start-up line, say)."""
+        deadline = time.time() + timeout
+        while text not in self.stdout():
+            if time.time() > deadline or self.process.poll() is not None:
+                raise RuntimeError("the game never printed %r: %s" % (text, self.stdout()))
+            time.sleep(0.1)
+
     def key(self, *keys, delay_ms=60):
         self.xdotool("windowfocus", self.window)
         self.xdotool("key", "--delay", delay_ms, *keys)

@@ -52,16 +52,22 @@ class CubeMap(unittest.TestCase):
         self.assertNotEqual(game.wait(60), 0, game.stderr())
         return game
 
-    def still_screenshot(self, game, box, timeout=40):
-        """A screenshot once the ship stands still after its time-out (two alike in a row)."""
+    def still_screenshot(self, game, box, timeout=60):
+        """A screenshot once the ship stands still after its time-out: four alike in a row over
+        1.5 seconds, so that a step slowed down by a busy machine is not taken for the end."""
         deadline = time.time() + timeout
         previous = game.screenshot()
+        alike = 0
         while time.time() < deadline:
             time.sleep(0.5)
             shot = game.screenshot()
             width, height = shot.size
-            if not any(differing(previous, shot, area, threshold=0) for area in (box, (0, height - 40, width, height))):
-                return shot
+            if any(differing(previous, shot, area, threshold=0) for area in (box, (0, height - 40, width, height))):
+                alike = 0
+            else:
+                alike += 1
+                if alike == 3:
+                    return shot
             previous = shot
         self.fail("the picture never stood still")
 
