@@ -3,6 +3,7 @@
 
 #include <GL/glu.h>
 
+#include <array>
 #include <cassert>
 #include <cfloat>
 #include <new>
@@ -43,6 +44,9 @@ constexpr double faceFar = FLT_MAX;
 
 // GL reads texture rows back with the default pack alignment of 4; a face row needs none.
 static_assert(faceSide * 3 % 8 == 0);
+
+// Levels 1 to 7 of the face being built; static, so a capture never allocates.
+std::array<unsigned char, faceMipTailBytes> faceMipTail;
 
 // A zeroed buffer of one face image, kept for the whole run.
 unsigned char* faceImageBuffer(unsigned char* previous) {
@@ -135,7 +139,17 @@ void captureCubeFace(GLuint captureTexture, GLuint cubeMapTexture, GLenum faceTa
     rotateImage180(captured, face);
   else
     copyImage(captured, face);
-  gluBuild2DMipmaps(faceTarget, 3, faceWidth, faceHeight, GL_RGB, GL_UNSIGNED_BYTE, faceBuffer);
+  buildFaceMipmaps(faceTarget, FaceImageIn(faceBuffer, faceImageBytes));
+}
+
+void buildFaceMipmaps(GLenum faceTarget, FaceImageIn face) {
+  buildFaceMipTail(face, faceMipTail);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // the small levels' rows are 6 and 3 bytes long
+  glTexImage2D(faceTarget, 0, 3, faceWidth, faceHeight, 0, GL_RGB, GL_UNSIGNED_BYTE, face.data());
+  for (int level = 1; level < faceMipLevels; ++level) {
+    const int side = faceMipSide(level);
+    glTexImage2D(faceTarget, level, 3, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, faceMipTail.data() + faceMipOffset(level));
+  }
 }
 
 void drawReflectiveShip(GLuint cubeMapTexture) {

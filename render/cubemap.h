@@ -55,6 +55,10 @@ void renderCubeMap(float heading, float cameraX, float cameraY, float cameraZ, v
 // and the face keeps what it held.
 void captureCubeFace(GLuint captureTexture, GLuint cubeMapTexture, GLenum faceTarget, bool rotate);
 
+// Uploads a face image and its whole mipmap chain, each level halved on the processor with the
+// rounding of gluBuild2DMipmaps, which it replaces for the 128 × 128 faces: the levels are the same.
+void buildFaceMipmaps(GLenum faceTarget, FaceImageIn face);
+
 // Draws the ship, unlit, mirroring the cube map through reflection-vector texture coordinates
 // under the current model-view matrix. Every GL attribute is put back.
 void drawReflectiveShip(GLuint cubeMapTexture);
