@@ -107,6 +107,11 @@ void renderCubeMap(float heading, float cameraX, float cameraY, float cameraZ, v
   glLoadIdentity();
   gluPerspective(faceFieldOfView, 1.0, faceNear, faceFar);
   glMatrixMode(GL_MODELVIEW);
+  // Only the captured corner of a face view is ever used, and the window's own view clears the
+  // whole window afterwards: the views' clears need not reach beyond the corner. Drawing stays
+  // inside the viewport, which is the same rectangle.
+  glScissor(captureX, captureY, captureWidth, captureHeight);
+  glEnable(GL_SCISSOR_TEST);
 
   for (const CubeFaceView& face : cubeFaceViews) {
     glPushMatrix();
@@ -120,6 +125,7 @@ void renderCubeMap(float heading, float cameraX, float cameraY, float cameraZ, v
     captureCubeFace(captureTexture, cubeMapTexture, face.target, face.rotate);
     glPopMatrix();
   }
+  glDisable(GL_SCISSOR_TEST);
 }
 
 void captureCubeFace(GLuint captureTexture, GLuint cubeMapTexture, GLenum faceTarget, bool rotate) {
@@ -145,10 +151,16 @@ void captureCubeFace(GLuint captureTexture, GLuint cubeMapTexture, GLenum faceTa
 void buildFaceMipmaps(GLenum faceTarget, FaceImageIn face) {
   buildFaceMipTail(face, faceMipTail);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // the small levels' rows are 6 and 3 bytes long
-  glTexImage2D(faceTarget, 0, 3, faceWidth, faceHeight, 0, GL_RGB, GL_UNSIGNED_BYTE, face.data());
-  for (int level = 1; level < faceMipLevels; ++level) {
+  // A face built before keeps its storage and only takes the new pixels.
+  const bool refill = levelHoldsRgb(faceTarget, 0, faceWidth, faceHeight) &&
+                      levelHoldsRgb(faceTarget, faceMipLevels - 1, 1, 1);
+  for (int level = 0; level < faceMipLevels; ++level) {
     const int side = faceMipSide(level);
-    glTexImage2D(faceTarget, level, 3, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, faceMipTail.data() + faceMipOffset(level));
+    const unsigned char* pixels = level == 0 ? face.data() : faceMipTail.data() + faceMipOffset(level);
+    if (refill)
+      glTexSubImage2D(faceTarget, level, 0, 0, side, side, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    else
+      glTexImage2D(faceTarget, level, 3, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
   }
 }
 

@@ -47,7 +47,8 @@ extern const CubeFaceView cubeFaceViews[6];  // in the order they are rendered
 // Renders the six faces into the window's lower-left corner and builds each into
 // cubeMapTexture. Each view is taken from 7 above the eye and turned with the heading (degrees),
 // so the cube map lines up with the eye's axes. drawView clears, lights and draws the world
-// under the face's model-view matrix. Leaves the capture viewport and projection in force.
+// under the face's model-view matrix; its clears reach only the captured corner (a scissor,
+// switched off again on the way out). Leaves the capture viewport and projection in force.
 void renderCubeMap(float heading, float cameraX, float cameraY, float cameraZ, void (*drawView)());
 
 // Turns the lower-left captureWidth × captureHeight pixels of the frame buffer into the face

@@ -103,9 +103,21 @@ bool hasGlExtension(const char* name) {
   return extensionListed(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), name);
 }
 
+bool levelHoldsRgb(GLenum target, int level, int width, int height) {
+  GLint w = 0, h = 0, format = 0;
+  glGetTexLevelParameteriv(target, level, GL_TEXTURE_WIDTH, &w);
+  glGetTexLevelParameteriv(target, level, GL_TEXTURE_HEIGHT, &h);
+  glGetTexLevelParameteriv(target, level, GL_TEXTURE_INTERNAL_FORMAT, &format);
+  return w == width && h == height && w > 0 && h > 0 && (format == 3 || format == GL_RGB || format == GL_RGB8);
+}
+
 void copyScreenToTexture(GLuint texture, unsigned char* buffer, int x, int y, int width, int height) {
   glBindTexture(GL_TEXTURE_2D, texture);
-  glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, buffer);
+  // Once the level has this size, new pixels go into it instead of a new specification.
+  if (levelHoldsRgb(GL_TEXTURE_2D, 0, width, height))
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, buffer);
+  else
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, buffer);
   if (GLenum error = glGetError(); error != GL_NO_ERROR)
     consolePrint(stdout, "Error building 2DMipmaps: %i\n", int(error));
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, y, width, height);
