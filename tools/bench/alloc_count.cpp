@@ -3,10 +3,13 @@
 // library's own allocator and, while counting is on, counts the main thread's calls by caller.
 #include "tools/bench/alloc_count.h"
 
+#include <execinfo.h>
 #include <link.h>
 #include <pthread.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstddef>
 #include <cstring>
 #include <new>
@@ -37,8 +40,56 @@ AddressRange gameCode;         // the program's own text: the benchmark and velm
 AddressRange gluCode;          // libGLU's loaded segments
 AllocationCounts counts;
 
+// Where the counted allocations come from, when asked: the game's own call that led to them (the
+// innermost frame in the program's code) and the library function it called.
+constexpr int unwindDepth = 48;
+constexpr int siteSlots = 512;
+struct AllocationSite {
+  void* gameFrame;     // return address in the program's own code
+  void* libraryFrame;  // the frame just inside the library, or null when the game allocated itself
+  std::uint64_t count;
+};
+bool recordingSites = false;
+bool insideRecording = false;  // main thread: the unwinder is running
+AllocationSite sites[siteSlots];
+std::uint64_t unrecordedSites = 0;
+
+void recordSite() {
+  if (!recordingSites || insideRecording) return;
+  insideRecording = true;
+  void* frames[unwindDepth];
+  int depth = backtrace(frames, unwindDepth);
+  void* game = nullptr;
+  void* library = nullptr;
+  // Frame 0 is this function; the allocator's own frames are in the program's code too.
+  for (int i = 1; i < depth; ++i) {
+    auto address = reinterpret_cast<std::uintptr_t>(frames[i]);
+    if (gameCode.holds(address) && i > 3) {
+      game = frames[i];
+      library = gameCode.holds(reinterpret_cast<std::uintptr_t>(frames[i - 1])) ? nullptr : frames[i - 1];
+      break;
+    }
+  }
+  std::uintptr_t hash = reinterpret_cast<std::uintptr_t>(game) * 31 + reinterpret_cast<std::uintptr_t>(library);
+  for (int probe = 0; probe < siteSlots; ++probe) {
+    AllocationSite& slot = sites[(hash + probe) % siteSlots];
+    if (slot.count == 0) {
+      slot.gameFrame = game;
+      slot.libraryFrame = library;
+    } else if (slot.gameFrame != game || slot.libraryFrame != library) {
+      continue;
+    }
+    ++slot.count;
+    insideRecording = false;
+    return;
+  }
+  ++unrecordedSites;
+  insideRecording = false;
+}
+
 void countCaller(const void* caller) {
   if (!counting || !pthread_equal(pthread_self(), mainThread)) return;
+  recordSite();
   auto address = reinterpret_cast<std::uintptr_t>(caller);
   if (gameCode.holds(address))
     ++counts.game;
@@ -78,6 +129,31 @@ void prepareAllocationCounting() {
   mainThread = pthread_self();
   gameCode = {reinterpret_cast<std::uintptr_t>(&__executable_start), reinterpret_cast<std::uintptr_t>(&etext)};
   dl_iterate_phdr(findGlu, nullptr);
+}
+
+void recordAllocationSites() {
+  void* warm[4];
+  backtrace(warm, 4);  // the first call loads the unwinder, which allocates
+  recordingSites = true;
+}
+
+void printAllocationSites(int fd, int top) {
+  auto gameStart = reinterpret_cast<std::uintptr_t>(&__executable_start);
+  for (int n = 0; n < top; ++n) {
+    AllocationSite* most = nullptr;
+    for (AllocationSite& slot : sites)
+      if (slot.count && (!most || slot.count > most->count)) most = &slot;
+    if (!most) break;
+    // The program's address as an offset for addr2line; the library's as the unwinder names it.
+    dprintf(fd, "%llu allocations, game call at +0x%llx, into: ", static_cast<unsigned long long>(most->count),
+            static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(most->gameFrame) - gameStart));
+    if (most->libraryFrame)
+      backtrace_symbols_fd(&most->libraryFrame, 1, fd);
+    else
+      dprintf(fd, "(the game's own code)\n");
+    most->count = 0;
+  }
+  if (unrecordedSites) dprintf(fd, "%llu allocations from further places\n", static_cast<unsigned long long>(unrecordedSites));
 }
 
 void startCountingAllocations() { counting = true; }

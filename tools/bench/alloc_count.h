@@ -22,3 +22,9 @@ void startCountingAllocations();
 void stopCountingAllocations();
 
 AllocationCounts allocationCounts();
+
+// From now on every counted allocation also notes the game's call that led to it (slow: for
+// finding them only).
+void recordAllocationSites();
+// Writes the `top` most frequent of those places to the file descriptor.
+void printAllocationSites(int fd, int top);

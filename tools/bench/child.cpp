@@ -131,6 +131,7 @@ void benchDisplay() {
   if (run.options.trace) trace(allocations);
   ++run.step;
   if (run.step >= run.options.steps) {
+    if (run.options.allocationSites) printAllocationSites(1, 25);
     writeResult();
     glutLeaveMainLoop();  // GLUT then ends the process; the highscores are saved on the way
   }
@@ -158,6 +159,7 @@ int runChild(const ChildOptions& options) {
   run.displayMs.reserve(static_cast<std::size_t>(options.steps));
   run.swapMs.reserve(static_cast<std::size_t>(options.steps));
   prepareAllocationCounting();
+  if (options.allocationSites) recordAllocationSites();
   std::string geometry = std::to_string(options.width) + "x" + std::to_string(options.height);
   char program[] = "velmo_bench";
   char flag[] = "-geometry";

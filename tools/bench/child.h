@@ -10,6 +10,7 @@ struct ChildOptions {
   long long startNs = 0;      // steady-clock time at which the run was started, ns
   std::string resultPath;     // where the figures are written
   bool trace = false;         // print the flight and the world, for writing the script
+  bool allocationSites = false;  // print where the allocations in steps come from
 };
 
 // Starts the game in the current directory and runs it; the figures of the run go to

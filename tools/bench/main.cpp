@@ -249,6 +249,8 @@ int main(int argc, char** argv) {
         options.steps = std::max(1, std::atoi(argv[++i]));
       else if (a == "--trace")
         options.trace = true;
+      else if (a == "--allocation-sites")
+        options.allocationSites = true;
     }
     return runChild(options);
   }
