@@ -150,18 +150,10 @@ void captureCubeFace(GLuint captureTexture, GLuint cubeMapTexture, GLenum faceTa
 
 void buildFaceMipmaps(GLenum faceTarget, FaceImageIn face) {
   buildFaceMipTail(face, faceMipTail);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // the small levels' rows are 6 and 3 bytes long
   // A face built before keeps its storage and only takes the new pixels.
   const bool refill = levelHoldsRgb(faceTarget, 0, faceWidth, faceHeight) &&
                       levelHoldsRgb(faceTarget, faceMipLevels - 1, 1, 1);
-  for (int level = 0; level < faceMipLevels; ++level) {
-    const int side = faceMipSide(level);
-    const unsigned char* pixels = level == 0 ? face.data() : faceMipTail.data() + faceMipOffset(level);
-    if (refill)
-      glTexSubImage2D(faceTarget, level, 0, 0, side, side, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-    else
-      glTexImage2D(faceTarget, level, 3, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-  }
+  uploadSquareMipmaps(faceTarget, 3, faceSide, face.data(), faceMipTail.data(), refill);
 }
 
 void drawReflectiveShip(GLuint cubeMapTexture) {

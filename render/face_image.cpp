@@ -37,11 +37,13 @@ void halveImage(const unsigned char* source, int side, unsigned char* destinatio
   }
 }
 
-void buildFaceMipTail(FaceImageIn face, FaceMipTail tail) {
-  const unsigned char* previous = face.data();
-  for (int level = 1; level < faceMipLevels; ++level) {
-    unsigned char* current = tail.data() + faceMipOffset(level);
-    halveImage(previous, faceMipSide(level - 1), current);
-    previous = current;
+void buildMipTail(const unsigned char* image, int side, unsigned char* tail) {
+  assert(side > 0 && (side & (side - 1)) == 0);
+  for (; side > 1; side /= 2) {
+    halveImage(image, side, tail);
+    image = tail;
+    tail += std::size_t(side / 2) * (side / 2) * 3;
   }
 }
+
+void buildFaceMipTail(FaceImageIn face, FaceMipTail tail) { buildMipTail(face.data(), faceSide, tail.data()); }

@@ -33,6 +33,7 @@ constexpr std::size_t faceMipOffset(int level) {
   return offset;
 }
 static_assert(faceMipOffset(faceMipLevels) == faceMipTailBytes);
+static_assert(faceMipTailBytes == (std::size_t(faceSide) * faceSide - 1) / 3 * 3);
 
 // Halves a square RGB image of `side` (even) pixels: each output byte is the rounded mean of
 // the 2 × 2 bytes above it, (a + b + c + d + 2) / 4, as GLU's mipmap builder computes them.
@@ -40,3 +41,9 @@ void halveImage(const unsigned char* source, int side, unsigned char* destinatio
 
 // Fills levels 1 to 7 of a face's mipmap chain from the face.
 void buildFaceMipTail(FaceImageIn face, FaceMipTail tail);
+
+// The same for any square RGB image whose side is a power of two: the bytes of its levels 1 and
+// above (down to 1 × 1), and the levels themselves, one after the other, each halved from the
+// one before.
+constexpr std::size_t mipTailBytes(int side) { return (std::size_t(side) * side - 1) / 3 * 3; }
+void buildMipTail(const unsigned char* image, int side, unsigned char* tail);

@@ -103,6 +103,19 @@ bool hasGlExtension(const char* name) {
   return extensionListed(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), name);
 }
 
+void uploadSquareMipmaps(GLenum target, GLint internalFormat, int side, const unsigned char* image,
+                         const unsigned char* tail, bool refill) {
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // the small levels' rows are 6 and 3 bytes long
+  for (int level = 0; side >= 1; ++level, side /= 2) {
+    const unsigned char* pixels = image;
+    if (refill)
+      glTexSubImage2D(target, level, 0, 0, side, side, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    else
+      glTexImage2D(target, level, internalFormat, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    image = level == 0 ? tail : image + std::size_t(side) * side * 3;
+  }
+}
+
 bool levelHoldsRgb(GLenum target, int level, int width, int height) {
   GLint w = 0, h = 0, format = 0;
   glGetTexLevelParameteriv(target, level, GL_TEXTURE_WIDTH, &w);
