@@ -46,7 +46,7 @@ constexpr int unwindDepth = 48;
 constexpr int siteSlots = 512;
 struct AllocationSite {
   void* gameFrame;     // return address in the program's own code
-  void* libraryFrame;  // the frame just inside the library, or null when the game allocated itself
+  void* libraryFrame;  // the frame the game's call led to: in a library, or the game's own allocator
   std::uint64_t count;
 };
 bool recordingSites = false;
@@ -66,7 +66,7 @@ void recordSite() {
     auto address = reinterpret_cast<std::uintptr_t>(frames[i]);
     if (gameCode.holds(address) && i > 3) {
       game = frames[i];
-      library = gameCode.holds(reinterpret_cast<std::uintptr_t>(frames[i - 1])) ? nullptr : frames[i - 1];
+      library = frames[i - 1];
       break;
     }
   }
@@ -147,10 +147,11 @@ void printAllocationSites(int fd, int top) {
     // The program's address as an offset for addr2line; the library's as the unwinder names it.
     dprintf(fd, "%llu allocations, game call at +0x%llx, into: ", static_cast<unsigned long long>(most->count),
             static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(most->gameFrame) - gameStart));
-    if (most->libraryFrame)
-      backtrace_symbols_fd(&most->libraryFrame, 1, fd);
+    if (gameCode.holds(reinterpret_cast<std::uintptr_t>(most->libraryFrame)))
+      dprintf(fd, "the game's own code at +0x%llx\n",
+              static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(most->libraryFrame) - gameStart));
     else
-      dprintf(fd, "(the game's own code)\n");
+      backtrace_symbols_fd(&most->libraryFrame, 1, fd);
     most->count = 0;
   }
   if (unrecordedSites) dprintf(fd, "%llu allocations from further places\n", static_cast<unsigned long long>(unrecordedSites));
