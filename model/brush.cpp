@@ -11,12 +11,23 @@ bool finite3(float x, float y, float z) { return std::isfinite(x) && std::isfini
 // Colours stay within 0..1 whatever a recording asks for; NaN becomes 0.
 float unitClamp(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
 
+// Whether a vertex this far from the ball's centre along one axis is out of its reach, decided
+// without the distance: the computed distance is never below the largest axis offset by more
+// than a rounding, which the margin covers (offsets too small to square exactly are left to
+// the full test). A vertex it keeps may still be out of reach; the full test decides.
+bool beyondReach(float dx, float dy, float dz, float radius) {
+  const float reach = radius * 1.0001f;
+  const float ax = std::fabs(dx), ay = std::fabs(dy), az = std::fabs(dz);
+  return (ax > reach && ax > 1e-15f) || (ay > reach && ay > 1e-15f) || (az > reach && az > 1e-15f);
+}
+
 }  // namespace
 
 void SphereMesh::push(MeshPoint c, float radius) {
   for (std::int32_t i = 0; i < vertexCount; ++i) {
     MeshVertex& v = vertices[static_cast<std::size_t>(i)];
     float dx = v.x - c.x, dy = v.y - c.y, dz = v.z - c.z;
+    if (beyondReach(dx, dy, dz, radius)) continue;
     float d = std::sqrt(dx * dx + dy * dy + dz * dz);
     if (!(d <= radius) || !(d > 0.0f)) continue;  // outside, or at the centre with no direction
     float s = radius / d;
@@ -37,6 +48,7 @@ void SphereMesh::paint(MeshPoint c, float radius, Colour k) {
   for (std::int32_t i = 0; i < vertexCount; ++i) {
     MeshVertex& v = vertices[static_cast<std::size_t>(i)];
     float dx = v.x - c.x, dy = v.y - c.y, dz = v.z - c.z;
+    if (beyondReach(dx, dy, dz, radius)) continue;
     float d = std::sqrt(dx * dx + dy * dy + dz * dz);
     if (!(d <= radius)) continue;
     float f = d > 0.0f ? d / radius : 0.0f;  // a vertex at the centre is black, even for radius 0
