@@ -13,6 +13,10 @@
 #include "tests/support/gl_context.h"
 #include "tests/support/test_files.h"
 
+// Under the sanitizers: Mesa's driver is unloaded at exit with the sky's textures still held, and
+// the leak check would blame them on an unknown module; this program only checks addresses.
+extern "C" __attribute__((used)) const char* __asan_default_options() { return "detect_leaks=0"; }
+
 namespace {
 
 using Pixel = std::array<int, 3>;
