@@ -57,14 +57,14 @@ void crashSequence() {
     glDisable(GL_TEXTURE_GEN_T);
     glDisable(GL_TEXTURE_GEN_R);
     glDisable(GL_TEXTURE_GEN_Q);
-    if (gameState.blastRadius > blastRingFrom) {
-      GLUquadric* ring = gluNewQuadric();
+    // One quadric serves every ring of the run, made at the first: a step allocates nothing.
+    static GLUquadric* ring = gluNewQuadric();
+    if (gameState.blastRadius > blastRingFrom && ring) {
       gluQuadricDrawStyle(ring, GLU_FILL);
       gluQuadricNormals(ring, GLU_SMOOTH);
       gluQuadricOrientation(ring, GLU_INSIDE);
       glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
       gluDisk(ring, 2.0 * gameState.blastRadius - 4.0, 2.0 * gameState.blastRadius, 10, 1);
-      gluDeleteQuadric(ring);
     }
     glPopMatrix();
   }

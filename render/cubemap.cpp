@@ -3,6 +3,7 @@
 
 #include <GL/glu.h>
 
+#include <array>
 #include <cassert>
 #include <cfloat>
 #include <new>
@@ -43,6 +44,9 @@ constexpr double faceFar = FLT_MAX;
 
 // GL reads texture rows back with the default pack alignment of 4; a face row needs none.
 static_assert(faceSide * 3 % 8 == 0);
+
+// Levels 1 to 7 of the face being built; static, so a capture never allocates.
+std::array<unsigned char, faceMipTailBytes> faceMipTail;
 
 // A zeroed buffer of one face image, kept for the whole run.
 unsigned char* faceImageBuffer(unsigned char* previous) {
@@ -103,6 +107,11 @@ void renderCubeMap(float heading, float cameraX, float cameraY, float cameraZ, v
   glLoadIdentity();
   gluPerspective(faceFieldOfView, 1.0, faceNear, faceFar);
   glMatrixMode(GL_MODELVIEW);
+  // Only the captured corner of a face view is ever used, and the window's own view clears the
+  // whole window afterwards: the views' clears need not reach beyond the corner. Drawing stays
+  // inside the viewport, which is the same rectangle.
+  glScissor(captureX, captureY, captureWidth, captureHeight);
+  glEnable(GL_SCISSOR_TEST);
 
   for (const CubeFaceView& face : cubeFaceViews) {
     glPushMatrix();
@@ -116,6 +125,7 @@ void renderCubeMap(float heading, float cameraX, float cameraY, float cameraZ, v
     captureCubeFace(captureTexture, cubeMapTexture, face.target, face.rotate);
     glPopMatrix();
   }
+  glDisable(GL_SCISSOR_TEST);
 }
 
 void captureCubeFace(GLuint captureTexture, GLuint cubeMapTexture, GLenum faceTarget, bool rotate) {
@@ -135,7 +145,15 @@ void captureCubeFace(GLuint captureTexture, GLuint cubeMapTexture, GLenum faceTa
     rotateImage180(captured, face);
   else
     copyImage(captured, face);
-  gluBuild2DMipmaps(faceTarget, 3, faceWidth, faceHeight, GL_RGB, GL_UNSIGNED_BYTE, faceBuffer);
+  buildFaceMipmaps(faceTarget, FaceImageIn(faceBuffer, faceImageBytes));
+}
+
+void buildFaceMipmaps(GLenum faceTarget, FaceImageIn face) {
+  buildFaceMipTail(face, faceMipTail);
+  // A face built before keeps its storage and only takes the new pixels.
+  const bool refill = levelHoldsRgb(faceTarget, 0, faceWidth, faceHeight) &&
+                      levelHoldsRgb(faceTarget, faceMipLevels - 1, 1, 1);
+  uploadSquareMipmaps(faceTarget, 3, faceSide, face.data(), faceMipTail.data(), refill);
 }
 
 void drawReflectiveShip(GLuint cubeMapTexture) {

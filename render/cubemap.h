@@ -47,13 +47,18 @@ extern const CubeFaceView cubeFaceViews[6];  // in the order they are rendered
 // Renders the six faces into the window's lower-left corner and builds each into
 // cubeMapTexture. Each view is taken from 7 above the eye and turned with the heading (degrees),
 // so the cube map lines up with the eye's axes. drawView clears, lights and draws the world
-// under the face's model-view matrix. Leaves the capture viewport and projection in force.
+// under the face's model-view matrix; its clears reach only the captured corner (a scissor,
+// switched off again on the way out). Leaves the capture viewport and projection in force.
 void renderCubeMap(float heading, float cameraX, float cameraY, float cameraZ, void (*drawView)());
 
 // Turns the lower-left captureWidth × captureHeight pixels of the frame buffer into the face
 // `faceTarget` of the cube map, with its mipmaps. A failed copy is reported on standard error
 // and the face keeps what it held.
 void captureCubeFace(GLuint captureTexture, GLuint cubeMapTexture, GLenum faceTarget, bool rotate);
+
+// Uploads a face image and its whole mipmap chain, each level halved on the processor with the
+// rounding of gluBuild2DMipmaps, which it replaces for the 128 × 128 faces: the levels are the same.
+void buildFaceMipmaps(GLenum faceTarget, FaceImageIn face);
 
 // Draws the ship, unlit, mirroring the cube map through reflection-vector texture coordinates
 // under the current model-view matrix. Every GL attribute is put back.

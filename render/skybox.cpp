@@ -11,6 +11,9 @@
 #include <cstdio>
 #include <new>
 
+#include "render/face_image.h"
+#include "render/texture.h"
+
 namespace {
 
 // The box's textures and the face pixels they were built from; one for the whole run.
@@ -85,7 +88,15 @@ bool loadRawFace(unsigned texture, std::unique_ptr<std::uint8_t[]>& slot, const 
   if (pixels.empty()) return false;
 
   glBindTexture(GL_TEXTURE_2D, texture);
-  gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, skyFaceEdge, skyFaceEdge, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  // The mipmap chain halved by our own box filter, which gives GLU's levels in a fraction of
+  // its time; GLU still builds them when the chain's memory cannot be had.
+  std::unique_ptr<std::uint8_t[]> tail(new (std::nothrow) std::uint8_t[mipTailBytes(skyFaceEdge)]);
+  if (tail) {
+    buildMipTail(pixels.data(), skyFaceEdge, tail.get());
+    uploadSquareMipmaps(GL_TEXTURE_2D, GL_RGB8, skyFaceEdge, pixels.data(), tail.get(), false);
+  } else {
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, skyFaceEdge, skyFaceEdge, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  }
   // The file closes on the way out, also when the error is thrown.
   const GLenum error = glGetError();
   if (error != GL_NO_ERROR) throw static_cast<unsigned>(error);

@@ -103,9 +103,34 @@ bool hasGlExtension(const char* name) {
   return extensionListed(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), name);
 }
 
+void uploadSquareMipmaps(GLenum target, GLint internalFormat, int side, const unsigned char* image,
+                         const unsigned char* tail, bool refill) {
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // the small levels' rows are 6 and 3 bytes long
+  for (int level = 0; side >= 1; ++level, side /= 2) {
+    const unsigned char* pixels = image;
+    if (refill)
+      glTexSubImage2D(target, level, 0, 0, side, side, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    else
+      glTexImage2D(target, level, internalFormat, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    image = level == 0 ? tail : image + std::size_t(side) * side * 3;
+  }
+}
+
+bool levelHoldsRgb(GLenum target, int level, int width, int height) {
+  GLint w = 0, h = 0, format = 0;
+  glGetTexLevelParameteriv(target, level, GL_TEXTURE_WIDTH, &w);
+  glGetTexLevelParameteriv(target, level, GL_TEXTURE_HEIGHT, &h);
+  glGetTexLevelParameteriv(target, level, GL_TEXTURE_INTERNAL_FORMAT, &format);
+  return w == width && h == height && w > 0 && h > 0 && (format == 3 || format == GL_RGB || format == GL_RGB8);
+}
+
 void copyScreenToTexture(GLuint texture, unsigned char* buffer, int x, int y, int width, int height) {
   glBindTexture(GL_TEXTURE_2D, texture);
-  glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, buffer);
+  // Once the level has this size, new pixels go into it instead of a new specification.
+  if (levelHoldsRgb(GL_TEXTURE_2D, 0, width, height))
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, buffer);
+  else
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, buffer);
   if (GLenum error = glGetError(); error != GL_NO_ERROR)
     consolePrint(stdout, "Error building 2DMipmaps: %i\n", int(error));
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, y, width, height);

@@ -19,7 +19,18 @@ bool extensionListed(const char* list, const char* name);
 // The same test on the driver's GL_EXTENSIONS string.
 bool hasGlExtension(const char* name);
 
+// Uploads a square RGB image whose side is a power of two and its mipmap chain (buildMipTail's
+// `tail`), level by level, into the texture bound to `target`; with `refill` the levels already
+// have these sizes and only take the new pixels. The levels are the ones gluBuild2DMipmaps makes.
+void uploadSquareMipmaps(GLenum target, GLint internalFormat, int side, const unsigned char* image,
+                         const unsigned char* tail, bool refill);
+
+// Whether the level of the texture bound to `target` already holds an RGB image of this size,
+// so that new pixels can be written into it without specifying it anew.
+bool levelHoldsRgb(GLenum target, int level, int width, int height);
+
 // Copies the frame-buffer rectangle with lower-left corner (x, y) into level 0 of the texture,
-// first re-specifying that level from buffer (width × height RGB bytes). A failed copy prints
-// its line on standard error and throws the integer 1.
+// first filling that level from buffer (width × height RGB bytes; the level is specified anew
+// only when it does not hold that size yet). A failed copy prints its line on standard error
+// and throws the integer 1.
 void copyScreenToTexture(GLuint texture, unsigned char* buffer, int x, int y, int width, int height);

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -163,4 +165,80 @@ TEST(Brush, PaintStrokeBlendsTheColour) {
   const MeshVertex& south = m.vertices[m.vertexCount - 1];
   EXPECT_NEAR(south.blue, t * d / 0.5f, 1e-5);
   EXPECT_NEAR(south.red, (1 - t) * d / 0.5f, 1e-5);
+}
+
+namespace {
+
+// The brushes as first written: the distance of every vertex, then the test. The quick rejection
+// of far vertices must leave every result exactly as these give it.
+void referencePush(SphereMesh& m, MeshPoint c, float radius) {
+  for (int i = 0; i < m.vertexCount; ++i) {
+    MeshVertex& v = m.vertices[std::size_t(i)];
+    float dx = v.x - c.x, dy = v.y - c.y, dz = v.z - c.z;
+    float d = std::sqrt(dx * dx + dy * dy + dz * dz);
+    if (!(d <= radius) || !(d > 0.0f)) continue;
+    float s = radius / d;
+    float ox = s * dx, oy = s * dy, oz = s * dz;
+    float length = std::sqrt(ox * ox + oy * oy + oz * oz);
+    float px = c.x + ox, py = c.y + oy, pz = c.z + oz;
+    if (!(length > 0.0f) || !std::isfinite(px) || !std::isfinite(py) || !std::isfinite(pz) || !std::isfinite(length))
+      continue;
+    v.x = px, v.y = py, v.z = pz;
+    v.nx = ox / length, v.ny = oy / length, v.nz = oz / length;
+  }
+}
+
+float referenceClamp(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
+
+void referencePaint(SphereMesh& m, MeshPoint c, float radius, Colour k) {
+  for (int i = 0; i < m.vertexCount; ++i) {
+    MeshVertex& v = m.vertices[std::size_t(i)];
+    float dx = v.x - c.x, dy = v.y - c.y, dz = v.z - c.z;
+    float d = std::sqrt(dx * dx + dy * dy + dz * dz);
+    if (!(d <= radius)) continue;
+    float f = d > 0.0f ? d / radius : 0.0f;
+    v.red = referenceClamp(k.red * f);
+    v.green = referenceClamp(k.green * f);
+    v.blue = referenceClamp(k.blue * f);
+  }
+}
+
+bool sameBytes(const SphereMesh& a, const SphereMesh& b) {
+  return a.vertexCount == b.vertexCount &&
+         std::memcmp(a.vertices.data(), b.vertices.data(), sizeof(MeshVertex) * std::size_t(a.vertexCount)) == 0;
+}
+
+}  // namespace
+
+TEST(Brush, QuickRejectionChangesNoResult) {
+  const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+  SphereMesh fast = sphere(30), slow = sphere(30);
+  const MeshVertex& v7 = slow.vertices[7];
+  // Balls on the rim of a vertex along an axis, degenerate ones, and a long run of ordinary ones.
+  std::vector<BrushPoint> balls = {
+      {v7.x + 0.5f, v7.y, v7.z, 0.5f}, {v7.x, v7.y - 0.25f, v7.z, 0.25f}, {v7.x, v7.y, v7.z, 0.0f},
+      {0.0f, 0.0f, 0.0f, -1.0f},       {0.0f, 0.0f, 0.0f, nan},          {nan, 0.0f, 0.0f, 1.0f},
+      {inf, 0.0f, 0.0f, 1.0f},         {0.0f, 0.0f, 0.0f, inf},          {0.0f, 1.0f, 0.0f, 1e-20f},
+      {v7.x, v7.y, v7.z, 1e-20f},      {1e30f, 0.0f, 0.0f, 1e30f},       {0.0f, 0.0f, 0.0f, 3e38f},
+  };
+  std::uint32_t state = 99;
+  auto next = [&state] {
+    state = state * 1664525u + 1013904223u;
+    return float(state >> 8) / float(1u << 24);  // 0..1
+  };
+  for (int i = 0; i < 300; ++i) balls.push_back({4 * next() - 2, 4 * next() - 2, 4 * next() - 2, 1.5f * next()});
+  for (std::size_t i = 0; i < balls.size(); ++i) {
+    const BrushPoint& b = balls[i];
+    const Colour k{1.5f * next(), next(), next() - 0.2f, 1.0f};
+    if (i % 2) {
+      fast.paint({b.x, b.y, b.z}, b.radius, k);
+      referencePaint(slow, {b.x, b.y, b.z}, b.radius, k);
+    } else {
+      fast.push({b.x, b.y, b.z}, b.radius);
+      referencePush(slow, {b.x, b.y, b.z}, b.radius);
+    }
+    ASSERT_TRUE(sameBytes(fast, slow)) << "ball " << i << ": " << b.x << " " << b.y << " " << b.z << " r " << b.radius;
+  }
+  // The run reshaped the sphere: the comparison was not between two untouched meshes.
+  EXPECT_FALSE(sameBytes(fast, sphere(30)));
 }

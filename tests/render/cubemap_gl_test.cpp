@@ -461,3 +461,35 @@ TEST_F(CubeMapTest, MissingShipFailsAfterItsProgressText) {
   EXPECT_EQ(withoutStamps(out), "Initializeing cube map... [OK]\nLoading vorizozadi...");
   EXPECT_EQ(shipModel, nullptr);
 }
+
+namespace {
+
+// A face view that only clears, to a colour of its own.
+void clearToRed() {
+  glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+}
+
+}  // namespace
+
+TEST_F(CubeMapTest, FaceViewsClearTheirWholeFaceAndTheWindowViewClearsTheWholeWindow) {
+  glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  renderCubeMap(30.0f, 1.0f, 2.0f, 3.0f, clearToRed);
+  ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  Bytes red(faceImageBytes);
+  for (std::size_t i = 0; i < faceImageBytes; i += 3) red[i] = 255;
+  for (const CubeFaceView& view : cubeFaceViews) EXPECT_EQ(face(view.target), red) << view.target;
+
+  // What the window's view clears next must reach every pixel again.
+  EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+  glViewport(0, 0, windowSide, windowSide);
+  glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  Bytes window(std::size_t(windowSide * windowSide * 3));
+  glReadPixels(0, 0, windowSide, windowSide, GL_RGB, GL_UNSIGNED_BYTE, window.data());
+  Bytes green(window.size());
+  for (std::size_t i = 1; i < green.size(); i += 3) green[i] = 255;
+  EXPECT_EQ(window, green);
+}
