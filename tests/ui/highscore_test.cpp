@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -28,7 +29,11 @@ std::vector<std::string> names(const HighscoreTable& table) {
 
 // Entries "p100", "p90", ... "p10" with the scores 100 down to 10.
 void fillDescending(HighscoreTable& table) {
-  for (int i = 10; i >= 1; --i) table.insert(("p" + std::to_string(i * 10)).c_str(), static_cast<std::uint32_t>(i * 10));
+  for (int i = 10; i >= 1; --i) {
+    char name[8];
+    std::snprintf(name, sizeof name, "p%d", i * 10);
+    table.insert(name, static_cast<std::uint32_t>(i * 10));
+  }
 }
 
 std::string fileText(const fs::path& path) {
