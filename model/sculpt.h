@@ -14,13 +14,14 @@
 
 class SculptRecorder {
  public:
-  explicit SculptRecorder(SphereMesh* target) : mesh(target), files(&diskFiles()) {}
+  explicit SculptRecorder(SphereMesh* target) : SculptRecorder(target, diskFiles()) {}
   // Reads the recordings, bases included, from `source` instead of the disk.
-  SculptRecorder(SphereMesh* target, FileSource& source) : mesh(target), files(&source) {}
+  SculptRecorder(SphereMesh* target, FileSource& source);
   virtual ~SculptRecorder() = default;
 
   // Applies the recording at `path`, its base first. Returns false, changing nothing, when the
-  // file cannot be opened.
+  // file cannot be opened. Brush operations past sculpt::maxBrushBalls are skipped; the other
+  // records still count.
   bool replay(const std::string& path);
 
   // Applies a recording held in memory; `name` is its path, which a base must not lead back to.
@@ -40,6 +41,10 @@ class SculptRecorder {
  private:
   void replayNamed(std::span<const std::byte> data, const std::string& name);
   void replayBase(const std::string& basePath, const std::string& from);
+  // Takes `balls` from the replay's budget; false (with one message) once it would run out.
+  bool spendBalls(std::int64_t balls, const std::string& name);
+  std::int64_t strokeBalls(BrushPoint from, BrushPoint to) const;
 
   std::vector<std::string> openRecordings;  // the chain of recordings being replayed, outermost first
+  std::int64_t ballsLeft;                   // brush balls this recorder may still apply
 };
