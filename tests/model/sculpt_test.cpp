@@ -24,7 +24,8 @@ std::string text(const std::vector<std::byte>& bytes) {
 }
 
 std::vector<std::byte> cut(std::vector<std::byte> bytes, std::size_t drop) {
-  bytes.resize(bytes.size() - drop);
+  // erase, not resize: g++ 12 with the sanitizers warns about the fill a shrinking resize never does
+  bytes.erase(bytes.end() - static_cast<std::ptrdiff_t>(drop), bytes.end());
   return bytes;
 }
 
