@@ -55,6 +55,10 @@ class CubeMap(unittest.TestCase):
     def still_screenshot(self, game, box, timeout=40):
         """A screenshot once the ship stands still after its time-out (two alike in a row)."""
         deadline = time.time() + timeout
+        # The window shows before the data is loaded; a slow (sanitized) build keeps it blank long
+        # enough for two alike shots.
+        while "Loading mountain5... [  OK  ]" not in game.stdout() and time.time() < deadline:
+            time.sleep(0.1)
         previous = game.screenshot()
         while time.time() < deadline:
             time.sleep(0.5)
