@@ -53,7 +53,7 @@ std::unique_ptr<ModelNode> ModelNode::read(ModelFileReader& in) {
   if (in.meshBytes > modelfile::maxMeshBytes) throw 1;
 
   auto node = std::make_unique<ModelNode>();
-  node->build(directory, scale, extraValue, in.files);
+  node->build(directory, scale, extraValue, in.files, &in.brushWork);
   ++in.depth;
   for (std::size_t i = 0; i < node->children.size(); ++i) node->children[i] = read(in);
   --in.depth;

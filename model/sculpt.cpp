@@ -91,8 +91,8 @@ bool SculptRecorder::spendBalls(std::int64_t balls, const std::string& name) {
     return true;
   }
   ballsLeft = -1;
-  consolePrint(stderr, "Sculpt recording %s: more than %lld brush balls; the remaining brush operations are skipped\n",
-               name.c_str(), static_cast<long long>(sculpt::maxBrushBalls));
+  consolePrint(stderr, "Sculpt recording %s: too much brush work; the remaining brush operations are skipped\n",
+               name.c_str());
   return false;
 }
 

@@ -2,6 +2,7 @@
 // collects the attachment points it declares.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -28,6 +29,9 @@ class SculptRecorder {
   void replayBytes(std::span<const std::byte> data, std::string_view name);
 
   const std::vector<AttachmentPoint>& attachments() const { return attachmentList; }
+  // Lowers the brush balls this recorder may still apply; returns how many it has left.
+  void limitBrushBalls(std::int64_t balls) { ballsLeft = std::min(ballsLeft, balls); }
+  std::int64_t brushBallsLeft() const { return ballsLeft < 0 ? 0 : ballsLeft; }
 
   SphereMesh* mesh;                                           // not owned
   std::int32_t mode = 0;                                      // 0 shape (push), 1 paint

@@ -224,7 +224,7 @@ def rows():
         (m4, "its own base (loop)", write(m4, recording(m4.encode(), mountain[4:])), GoesOn(loop % (m4, m4))),
         (m4, "a missing base", write(m4, recording(b"mountain/none", mountain[4:])), GoesOn()),
         (m4, "more brush balls than the bound", write(m4, recording(ops=tiny_stroke() * 17)),
-         GoesOn("Sculpt recording %s: more than 1048576 brush balls; the remaining brush operations are skipped" % m4)),
+         GoesOn("Sculpt recording %s: too much brush work; the remaining brush operations are skipped" % m4)),
         (m4, "huge attachment count", write(m4, recording(ops=struct.pack("<ii", 4, 0x7FFFFFFF) + bytes(64))), GoesOn()),
     ]
     ends = recording_boundaries(mountain)
