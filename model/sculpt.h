@@ -29,7 +29,8 @@ class SculptRecorder {
   void replayBytes(std::span<const std::byte> data, std::string_view name);
 
   const std::vector<AttachmentPoint>& attachments() const { return attachmentList; }
-  // Lowers the brush balls this recorder may still apply; returns how many it has left.
+  // The brush balls this recorder may still apply: lowered by a caller that shares a budget
+  // among recorders, read back to see what a replay spent (all it had, once it ran out).
   void limitBrushBalls(std::int64_t balls) { ballsLeft = std::min(ballsLeft, balls); }
   std::int64_t brushBallsLeft() const { return ballsLeft < 0 ? 0 : ballsLeft; }
 
