@@ -1,6 +1,7 @@
 """The mountains and stars load at start-up in order, and the mountains show on screen."""
 import re
 import sys
+import time
 import unittest
 
 import harness
@@ -15,6 +16,10 @@ class Models(unittest.TestCase):
 
     def test_progress_lines_in_order_and_mountains_in_view(self):
         game = self.game.start()
+        # The window shows before the data is loaded; a slow (sanitized) build draws late.
+        deadline = time.time() + 60
+        while "Loading mountain5... [  OK  ]" not in game.stdout() and time.time() < deadline:
+            time.sleep(0.1)
         game.key("F2")
         # Turn towards the mountain field (to the left of the start) before the bubble runs out.
         game.key(*["Left"] * 9, delay_ms=70)
