@@ -31,6 +31,10 @@ class Interface(unittest.TestCase):
 
     def start(self):
         game = self.game.start()
+        # The window shows before the data is loaded, which a sanitized build does late.
+        deadline = time.time() + 60
+        while "Loading mountain5... [  OK  ]" not in game.stdout() and time.time() < deadline:
+            time.sleep(0.1)
         time.sleep(1.0)
         self.width, self.height = game.geometry()
         self.half = min(self.width, self.height) // 2
