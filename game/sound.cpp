@@ -50,6 +50,9 @@ bool withQuietStderr(Body body) {
 bool openDevice() {
   if (device == Device::open) return true;
   if (device == Device::missing) return false;
+  // Without this SDL turns SIGINT and SIGTERM into quit events that nothing here reads, and
+  // neither Ctrl+C on the console nor a plain kill would end the game any more.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   bool opened = withQuietStderr([] {
     return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 &&
            Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 1024) == 0;

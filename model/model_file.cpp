@@ -5,7 +5,9 @@
 #include <bit>
 #include <cstring>
 
+#include "app/startup.h"
 #include "model/model.h"
+#include "model/part_directory.h"
 
 std::uint32_t ModelFileReader::word() {
   if (data.size() - position < 4) throw 1;
@@ -45,9 +47,13 @@ std::unique_ptr<ModelNode> ModelNode::read(ModelFileReader& in) {
   float scale = in.real();
   std::uint32_t extraValue = in.word();
   if (directory.empty()) return nullptr;
+  const int detail = partDetail(tessellationDetail, scale);
+  in.meshBytes += SphereMesh::vertexCapacity(detail) * std::int64_t{sizeof(MeshVertex)} +
+                  SphereMesh::indexCapacity(detail) * std::int64_t{sizeof(std::uint32_t)};
+  if (in.meshBytes > modelfile::maxMeshBytes) throw 1;
 
   auto node = std::make_unique<ModelNode>();
-  node->build(directory, scale, extraValue, in.files);
+  node->build(directory, scale, extraValue, in.files, &in.brushWork);
   ++in.depth;
   for (std::size_t i = 0; i < node->children.size(); ++i) node->children[i] = read(in);
   --in.depth;

@@ -35,6 +35,14 @@ inline constexpr int maxDepth = 15;
 inline constexpr std::int32_t maxNameBytes = 4096;  // a longer part directory name is an error
 inline constexpr int maxRecords = 64;               // node records per file, empty ones included
 inline constexpr std::size_t maxFileBytes = 4u << 20;  // a larger file is not read
+// The meshes of all parts together; a file whose parts would need more is an error. The game's
+// ship takes about 33 MB at the highest ship detail, 64 parts at that detail would take 680 MB.
+inline constexpr std::int64_t maxMeshBytes = 96 << 20;
+// Vertex visits of the brushes of all parts together (balls times the vertices of their mesh).
+// The game's ship makes about 0.9 × 10^9 at the highest ship detail, a few seconds of work;
+// without this bound each of the 64 records could spend a whole replay's balls on a mesh of the
+// highest detail.
+inline constexpr std::int64_t maxBrushWork = std::int64_t{1} << 31;
 
 // Builds a model file in memory, record by record, exactly as the reader takes it.
 class Writer {
@@ -77,4 +85,6 @@ class ModelFileReader {
   FileSource& files;         // where the part directories are read from
   int depth = 0;             // levels of node records being read
   int records = 0;           // node records read so far
+  std::int64_t meshBytes = 0;  // mesh storage of the parts built so far
+  std::int64_t brushWork = modelfile::maxBrushWork;  // vertex visits the parts' brushes may still make
 };

@@ -75,7 +75,8 @@ int partDetail(int detail, float detailScale) {
   return static_cast<int>(product);  // truncated toward zero
 }
 
-void ModelNode::build(const std::string& directory, float scale, std::uint32_t extraValue, FileSource& files) {
+void ModelNode::build(const std::string& directory, float scale, std::uint32_t extraValue, FileSource& files,
+                      std::int64_t* brushWork) {
   std::unique_ptr<SphereMesh> part(new (std::nothrow) SphereMesh);
   if (!part) throw 1;
   part->generate(partDetail(tessellationDetail, scale));
@@ -83,9 +84,13 @@ void ModelNode::build(const std::string& directory, float scale, std::uint32_t e
 
   const std::string chosen = pickRecording(directory, files);
   if (chosen.empty()) throw noVariantFound;
+  const std::int64_t vertices = std::max<std::int64_t>(part->vertexCount, 1);
+  if (brushWork) recorder.limitBrushBalls(*brushWork / vertices);
+  const std::int64_t ballsBefore = recorder.brushBallsLeft();
   std::vector<std::byte> recording;
   // A variant that cannot be read leaves the part a plain sphere without attachment points.
   if (files.read(chosen, sculpt::maxRecordingBytes, recording) == FileRead::ok) recorder.replayBytes(recording, chosen);
+  if (brushWork) *brushWork -= (ballsBefore - recorder.brushBallsLeft()) * vertices;
 
   const std::vector<AttachmentPoint>& points = recorder.attachments();
   if (points.size() > maxPartAttachments) throw 1;

@@ -72,6 +72,30 @@ std::string chainName(const std::string& path) {
 
 }  // namespace
 
+SculptRecorder::SculptRecorder(SphereMesh* target, FileSource& source)
+    : mesh(target), files(&source), ballsLeft(sculpt::maxBrushBalls) {}
+
+// Balls a stroke pushes or paints on the recorder's mesh (at most maxStrokeSteps); once the
+// budget is spent nothing is counted any more.
+std::int64_t SculptRecorder::strokeBalls(BrushPoint from, BrushPoint to) const {
+  if (ballsLeft < 0) return 1;
+  std::int64_t balls = 0;
+  forEachStrokeStep(from, to, mesh->detail, [&](float) { ++balls; });
+  return balls;
+}
+
+bool SculptRecorder::spendBalls(std::int64_t balls, const std::string& name) {
+  if (ballsLeft < 0) return false;  // spent and reported
+  if (balls <= ballsLeft) {
+    ballsLeft -= balls;
+    return true;
+  }
+  ballsLeft = -1;
+  consolePrint(stderr, "Sculpt recording %s: too much brush work; the remaining brush operations are skipped\n",
+               name.c_str());
+  return false;
+}
+
 bool SculptRecorder::replay(const std::string& path) {
   std::vector<std::byte> data;
   if (files->read(path, sculpt::maxRecordingBytes, data) != FileRead::ok) return false;
@@ -111,7 +135,7 @@ void SculptRecorder::replayNamed(std::span<const std::byte> data, const std::str
       case sculpt::opPush:
         mode = 0;
         in.point(currentPoint);
-        if (mesh) mesh->push({currentPoint.x, currentPoint.y, currentPoint.z}, currentPoint.radius);
+        if (mesh && spendBalls(1, name)) mesh->push({currentPoint.x, currentPoint.y, currentPoint.z}, currentPoint.radius);
         break;
       case sculpt::opPushStroke:
         mode = 0;
@@ -119,12 +143,13 @@ void SculptRecorder::replayNamed(std::span<const std::byte> data, const std::str
         previousPoint = currentPoint;
         previousColour = currentColour;
         in.point(currentPoint);
-        if (mesh) mesh->pushStroke(previousPoint, currentPoint);
+        if (mesh && spendBalls(strokeBalls(previousPoint, currentPoint), name)) mesh->pushStroke(previousPoint, currentPoint);
         break;
       case sculpt::opPaint:
         mode = 1;
         in.point(currentPoint) && in.colour(currentColour);
-        if (mesh) mesh->paint({currentPoint.x, currentPoint.y, currentPoint.z}, currentPoint.radius, currentColour);
+        if (mesh && spendBalls(1, name))
+          mesh->paint({currentPoint.x, currentPoint.y, currentPoint.z}, currentPoint.radius, currentColour);
         break;
       case sculpt::opPaintStroke:
         mode = 1;
@@ -132,7 +157,8 @@ void SculptRecorder::replayNamed(std::span<const std::byte> data, const std::str
         previousPoint = currentPoint;
         previousColour = currentColour;
         in.point(currentPoint) && in.colour(currentColour);
-        if (mesh) mesh->paintStroke(previousPoint, previousColour, currentPoint, currentColour);
+        if (mesh && spendBalls(strokeBalls(previousPoint, currentPoint), name))
+          mesh->paintStroke(previousPoint, previousColour, currentPoint, currentColour);
         break;
       case sculpt::opAttachments: {
         std::int32_t count = 0;
@@ -140,7 +166,7 @@ void SculptRecorder::replayNamed(std::span<const std::byte> data, const std::str
         for (std::int32_t i = 0; i < count; ++i) {
           AttachmentPoint p{0.0f, 0.0f, 0.0f, 0.0f};
           if (!(in.real(p.x) && in.real(p.y) && in.real(p.z) && in.real(p.w))) break;
-          attachmentList.push_back(p);
+          if (attachmentList.size() < sculpt::maxAttachmentPoints) attachmentList.push_back(p);
         }
         break;
       }

@@ -2,6 +2,7 @@
 // collects the attachment points it declares.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -14,19 +15,24 @@
 
 class SculptRecorder {
  public:
-  explicit SculptRecorder(SphereMesh* target) : mesh(target), files(&diskFiles()) {}
+  explicit SculptRecorder(SphereMesh* target) : SculptRecorder(target, diskFiles()) {}
   // Reads the recordings, bases included, from `source` instead of the disk.
-  SculptRecorder(SphereMesh* target, FileSource& source) : mesh(target), files(&source) {}
+  SculptRecorder(SphereMesh* target, FileSource& source);
   virtual ~SculptRecorder() = default;
 
   // Applies the recording at `path`, its base first. Returns false, changing nothing, when the
-  // file cannot be opened.
+  // file cannot be opened. Brush operations past sculpt::maxBrushBalls are skipped; the other
+  // records still count.
   bool replay(const std::string& path);
 
   // Applies a recording held in memory; `name` is its path, which a base must not lead back to.
   void replayBytes(std::span<const std::byte> data, std::string_view name);
 
   const std::vector<AttachmentPoint>& attachments() const { return attachmentList; }
+  // The brush balls this recorder may still apply: lowered by a caller that shares a budget
+  // among recorders, read back to see what a replay spent (all it had, once it ran out).
+  void limitBrushBalls(std::int64_t balls) { ballsLeft = std::min(ballsLeft, balls); }
+  std::int64_t brushBallsLeft() const { return ballsLeft < 0 ? 0 : ballsLeft; }
 
   SphereMesh* mesh;                                           // not owned
   std::int32_t mode = 0;                                      // 0 shape (push), 1 paint
@@ -40,6 +46,10 @@ class SculptRecorder {
  private:
   void replayNamed(std::span<const std::byte> data, const std::string& name);
   void replayBase(const std::string& basePath, const std::string& from);
+  // Takes `balls` from the replay's budget; false (with one message) once it would run out.
+  bool spendBalls(std::int64_t balls, const std::string& name);
+  std::int64_t strokeBalls(BrushPoint from, BrushPoint to) const;
 
   std::vector<std::string> openRecordings;  // the chain of recordings being replayed, outermost first
+  std::int64_t ballsLeft;                   // brush balls this recorder may still apply
 };

@@ -33,8 +33,16 @@ enum Opcode : std::int32_t {
   opPivot = 5,
 };
 
-inline constexpr std::size_t maxRecordingBytes = 64u << 20;  // a larger file is not read
-inline constexpr int maxBaseDepth = 16;                      // base recordings nested deeper are skipped
+// A chain of bases holds every file of it in memory at once: 16 files of 1 MB at most (the
+// game's recordings are a few kilobytes).
+inline constexpr std::size_t maxRecordingBytes = 1u << 20;  // a larger file is not read
+inline constexpr int maxBaseDepth = 16;                     // base recordings nested deeper are skipped
+// Balls pushed or painted by one replay, stroke steps and bases included; the operations after
+// the one that would pass it are skipped. A mountain of the game needs about 160 000 at detail
+// 360, so the bound caps a recording's time at a few times what the largest real one takes.
+inline constexpr std::int64_t maxBrushBalls = 1 << 20;
+// Attachment points kept from one replay; later ones are dropped (a part takes at most 64).
+inline constexpr std::size_t maxAttachmentPoints = 4096;
 
 // Builds a recording in memory, record by record, exactly as the reader takes it.
 class Writer {

@@ -82,7 +82,8 @@ BmpFailure readLayout(std::span<const std::byte> file, Layout& layout) {
 
   if (layout.width <= 0 || layout.height == 0) return BmpFailure::conversionError;
   if (layout.width > maxImageSidePixels || layout.height > maxImageSidePixels ||
-      layout.height < -maxImageSidePixels)
+      layout.height < -maxImageSidePixels ||
+      std::size_t(layout.width) * std::size_t(layout.height < 0 ? -layout.height : layout.height) > maxImagePixels)
     return BmpFailure::outOfMemory;
   // Run-length rows run bottom up by definition.
   if (layout.compression != bmp::compressionNone && layout.height < 0) return BmpFailure::conversionError;
@@ -218,8 +219,6 @@ BmpFailure decodeBmp(std::span<const std::byte> file, RgbImage& image) {
 
   const std::size_t width = std::size_t(layout.width);
   const std::size_t rows = std::size_t(layout.height < 0 ? -layout.height : layout.height);
-  if (layout.compression != bmp::compressionNone && width * rows > bmp::maxRunLengthPixels)
-    return BmpFailure::outOfMemory;
   std::size_t pixelBytes = 0;
   if (!multiplyChecked(width, rows, 3, pixelBytes)) return BmpFailure::outOfMemory;
   // Uncompressed rows are padded to whole 32-bit words; all of them must be there.

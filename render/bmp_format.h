@@ -39,10 +39,6 @@ inline constexpr std::uint32_t compressionRle4 = 2;
 inline constexpr std::size_t coreColourBytes = 3;
 inline constexpr std::size_t infoColourBytes = 4;
 
-// A run-length image may leave pixels unwritten, so its size is not bound by the file's; this
-// caps what such a file can make the reader allocate (pixels).
-inline constexpr std::size_t maxRunLengthPixels = std::size_t(1) << 26;
-
 // The reader's messages.
 inline constexpr const char* openFailedText = "Failed to open DIB file %s.\n";
 inline constexpr const char* unknownFormatText = "Unknown DIB file format.";

@@ -160,7 +160,7 @@ std::optional<TgaImage> readTga(std::span<const std::byte> file) {
 
   // A picture with no pixels cannot be uploaded; one larger than the cap is not a texture.
   if (image.width == 0 || image.height == 0 || image.width > maxImageSidePixels ||
-      image.height > maxImageSidePixels)
+      image.height > maxImageSidePixels || std::size_t(image.width) * std::size_t(image.height) > maxImagePixels)
     return std::nullopt;
   const std::size_t elementBytes = std::size_t(depth / 8);
   const std::size_t width = std::size_t(image.width);

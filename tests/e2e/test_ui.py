@@ -32,7 +32,7 @@ class Interface(unittest.TestCase):
     def start(self):
         game = self.game.start()
         game.wait_output("Loading mountain5... [  OK  ]")
-        time.sleep(0.5)
+        time.sleep(1.0)
         self.width, self.height = game.geometry()
         self.half = min(self.width, self.height) // 2
         # A window placed partly off the screen (GLUT's default is -1, -1) is cut there in

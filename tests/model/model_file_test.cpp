@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/config.h"
 #include "app/random.h"
 #include "app/startup.h"
 #include "model/model.h"
@@ -251,4 +252,28 @@ TEST_F(ModelFile, DamagedFilesLoadOrFailCleanly) {
   }
   EXPECT_GT(loaded, 0);
   EXPECT_GT(refused, 0);
+}
+
+TEST_F(ModelFile, PartsMayNotTogetherNeedMoreMeshThanTheBound) {
+  // At the highest detail a part's mesh takes about 10 MB: as many as fit load, one more fails
+  // before its mesh is made.
+  tessellationDetail = maxShipDetail;
+  const std::int64_t perPart = SphereMesh::vertexCapacity(maxShipDetail) * std::int64_t{sizeof(MeshVertex)} +
+                               SphereMesh::indexCapacity(maxShipDetail) * std::int64_t{sizeof(std::uint32_t)};
+  const int fit = static_cast<int>(modelfile::maxMeshBytes / perPart);
+  ASSERT_GE(fit, 4);  // the game's ship needs about three and a half at this detail
+  for (int parts : {fit, fit + 1}) {
+    std::vector<AttachmentPoint> points(static_cast<std::size_t>(parts - 1), AttachmentPoint{0, 0, 0, 0});
+    files.files["hub/files.txt"] = bytesOf("v");
+    files.files["hub/v"] = sculpt::Writer().attachments(points).bytes();
+    modelfile::Writer w;
+    w.node("hub", 1.0f);
+    for (int i = 1; i < parts; ++i) w.node("leaf", 1.0f);
+    if (parts == fit) {
+      Model model(w.bytes(), files);
+      EXPECT_EQ(model.root->count, parts - 1);
+    } else {
+      EXPECT_TRUE(throwsOne(w.bytes(), files));
+    }
+  }
 }

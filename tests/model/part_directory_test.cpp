@@ -214,3 +214,38 @@ TEST(BuildPart, FailuresOfTheDirectoryAndTheVariant) {
   hub.build("hub", 1.0f, 0, files);
   EXPECT_EQ(hub.count, static_cast<int>(maxPartAttachments));
 }
+
+TEST(BuildPart, BrushWorkComesOutOfTheGivenBudget) {
+  // Three pushes far from the sphere cost a ball each over every vertex; with work for only two,
+  // the third is skipped along with the push onto the pole after it, and what was done is taken
+  // from the budget. The variant's attachment points still count.
+  const AttachmentPoint point[1] = {{1, 0, 0, 0}};
+  MemoryFiles files;
+  files.files["part/files.txt"] = bytesOf("v");
+  files.files["part/v"] = sculpt::Writer()
+                              .push({9, 9, 9, 0.1f})
+                              .push({9, 9, 9, 0.1f})
+                              .push({9, 9, 9, 0.1f})
+                              .push({0, 1.5f, 0, 1})
+                              .attachments(point)
+                              .bytes();
+  tessellationDetail = 8;
+  SphereMesh probe;
+  probe.generate(8);
+  const std::int64_t vertices = probe.vertexCount;
+  struct Case {
+    std::int64_t work;    // given
+    float poleY;          // where the north pole ends up
+    std::int64_t left;    // work left afterwards
+  } cases[] = {{2 * vertices + vertices / 2, 1.0f, vertices / 2}, {4 * vertices, 0.5f, 0}};
+  for (const Case& c : cases) {
+    std::int64_t work = c.work;
+    testing::internal::CaptureStderr();
+    ModelNode node;
+    node.build("part", 1.0f, 0, files, &work);
+    testing::internal::GetCapturedStderr();
+    EXPECT_FLOAT_EQ(node.mesh->vertices[0].y, c.poleY) << c.work;
+    EXPECT_EQ(work, c.left) << c.work;
+    EXPECT_EQ(node.count, 1);
+  }
+}

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "render/image_limits.h"
 #include "render/tga.h"
 #include "render/tga_format.h"
 
@@ -183,6 +184,25 @@ TEST(TgaReader, CapSizedGreyImageIsRead) {
   auto image = decode(file);
   ASSERT_TRUE(image);
   EXPECT_EQ(image->pixels.size(), 16384u * 2);
+}
+
+TEST(TgaReader, RunLengthPicturesAreCappedByTheirPixelCount) {
+  // A run of 128 grey pixels takes two bytes, so a small file describes a huge picture: the one
+  // of exactly the most pixels there may be is read, one column more is refused.
+  for (int width : {4096, 4097}) {
+    const std::size_t pixels = std::size_t(width) * 4096;
+    Bytes runs;
+    for (std::size_t left = pixels; left > 0; left -= std::min<std::size_t>(left, 128)) {
+      runs.push_back(static_cast<std::uint8_t>(0x80 | (std::min<std::size_t>(left, 128) - 1)));
+      runs.push_back(7);
+    }
+    runs.resize(runs.size() + 28, 0);  // the footer area a file keeps after its pixels
+    auto image = decode(tgaFile(11, 8, width, 4096, 0, runs));
+    EXPECT_EQ(bool(image), pixels <= maxImagePixels) << width;
+    if (image) {
+      EXPECT_EQ(image->pixels.size(), pixels);
+    }
+  }
 }
 
 TEST(TgaReader, FileLayerReadsAndRejects) {

@@ -1,0 +1,291 @@
+"""Damaged data files against the real game: every row of the table in docs/robustness.md. A row
+damages one file of a fresh copy of the working directory and states what the game must do: stop
+at start-up with its message on standard error and status 1, or go on (the window shows and a
+close ends it with status 0) with the listed lines on its console and nothing else."""
+import os
+import struct
+import sys
+import time
+import unittest
+
+import harness
+
+FACE_BYTES = 512 * 512 * 3
+NO_VARIANT = "Не найдено ни одного файла"
+
+
+class Stops:
+    """Start-up ends before any frame with exactly this text on standard error and status 1."""
+
+    def __init__(self, stderr):
+        self.stderr = stderr
+
+
+class GoesOn:
+    """The game runs; standard error holds exactly these lines (in any order)."""
+
+    def __init__(self, *stderr_lines, stdout=()):
+        self.stderr_lines = stderr_lines
+        self.stdout = stdout
+
+
+# Damage done to one file of the working directory.
+def remove(name):
+    def apply(root):
+        os.remove(os.path.join(root, name))
+    return apply
+
+
+def write(name, data):
+    def apply(root):
+        path = os.path.join(root, name)
+        if os.path.isdir(path):
+            os.rmdir(path)
+        elif os.path.exists(path):
+            os.remove(path)
+        with open(path, "wb") as f:
+            f.write(data)
+    return apply
+
+
+def change(name, how):
+    """Rewrites a file from its own bytes."""
+    def apply(root):
+        path = os.path.join(root, name)
+        with open(path, "rb") as f:
+            data = f.read()
+        with open(path, "wb") as f:
+            f.write(how(data))
+    return apply
+
+
+def write_all(files):
+    """Writes several files at once (a whole part directory)."""
+    def apply(root):
+        for name, data in files.items():
+            os.makedirs(os.path.dirname(os.path.join(root, name)), exist_ok=True)
+            write(name, data)(root)
+    return apply
+
+
+def make_directory(name):
+    def apply(root):
+        path = os.path.join(root, name)
+        if os.path.exists(path):
+            os.remove(path)
+        os.makedirs(path)
+    return apply
+
+
+def model_boundaries(data):
+    """Offsets in a model file where a field ends: after the magic and after every field."""
+    ends, at = [9], 9
+    while at < len(data):
+        length = struct.unpack_from("<i", data, at)[0]
+        for size in (4, max(length, 0), 4, 4):
+            at += size
+            ends.append(at)
+    return sorted(set(e for e in ends if e < len(data)))
+
+
+def recording_boundaries(data):
+    """Offsets in a sculpt recording where a record ends (base length, base, every operation)."""
+    sizes = {0: 20, 1: 36, 2: 36, 3: 68, 5: 16}
+    base = max(struct.unpack_from("<i", data, 0)[0], 0)
+    at, ends = 4 + base, [4, 4 + base]
+    while at < len(data):
+        op = struct.unpack_from("<i", data, at)[0]
+        at += 8 + 16 * struct.unpack_from("<i", data, at + 4)[0] if op == 4 else sizes.get(op, 4)
+        ends.append(at)
+    return sorted(set(e for e in ends if e < len(data)))
+
+
+def bmp_header(width, height, bits=24, compression=0, magic=b"BM"):
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, compression, 0, 0, 0, 0, 0)
+    return magic + struct.pack("<IHHI", 14 + len(info), 0, 0, 14 + len(info)) + info
+
+
+def recording(base=b"", ops=b""):
+    return struct.pack("<i", len(base)) + base + ops
+
+
+def tiny_stroke():
+    """A push stroke whose ends nearly meet: it pushes the most balls a stroke may."""
+    return struct.pack("<i8f", 1, 5, 5, 5, 0.1, 5, 5, 5.0001, 0.1)
+
+
+def node(name, scale=1.0):
+    name = name.encode()
+    return struct.pack("<i", len(name)) + name + struct.pack("<fI", scale, 0)
+
+
+def attachments(count):
+    return struct.pack("<ii", 4, count) + struct.pack("<4f", 0, 1, 0, 0) * count
+
+
+def run_file(name):
+    with open(os.path.join(harness.RUN_DIR, name), "rb") as f:
+        return f.read()
+
+
+def cannot_save(error):
+    return 'Cannot save the highscores to "h.bin": ' + error
+
+
+def bmp_rows(name, every=True):
+    """Rows for one BMP image: each names what the game prints for it. The three images go
+    through the same reader, so the whole list runs for one and two rows for the others."""
+    missing = ("Failed to open DIB file %s.\n" % name).rstrip("\n")
+    loading = "Error loading %s.\n" % name
+    def fails(text):
+        return GoesOn(text, stdout=(loading,))
+    table = [
+        (name, "missing", remove(name), GoesOn(missing, stdout=(loading,))),
+        (name, "empty", write(name, b""), fails("Unknown DIB file format.")),
+        (name, "file header only", change(name, lambda d: d[:14]), fails("Unknown DIB file format.")),
+        (name, "headers only", change(name, lambda d: d[:54]), fails("Image file conversion error.")),
+        (name, "cut in the pixels", change(name, lambda d: d[:len(d) // 2]), fails("Image file conversion error.")),
+        (name, "wrong magic", change(name, lambda d: b"XY" + d[2:]), fails("Unknown DIB file format.")),
+        (name, "huge dimensions", write(name, bmp_header(0x7FFFFFFF, 0x7FFFFFFF)), fails("Out of memory.")),
+        (name, "more pixels than the cap", write(name, bmp_header(4097, 4096)), fails("Out of memory.")),
+        # The largest picture there may be, from a few bytes: it loads, black.
+        (name, "4096 x 4096 run-length picture of 1 KB", write(name, bmp_header(4096, 4096, 8, 1) + bytes(1024) + b"\0\1"),
+         GoesOn()),
+    ]
+    return table if every else table[:1] + table[4:5]
+
+
+def rows():
+    model = run_file("vorizozadi1")
+    mountain = run_file("mountain/_mountain4")
+    table = []
+    # config.txt: the defaults, or the numbers it holds brought into range.
+    table += [
+        ("config.txt", "missing", lambda root: None, GoesOn()),
+        ("config.txt", "empty", write("config.txt", b""), GoesOn()),
+        ("config.txt", "a word first", write("config.txt", b"abc 1 2"),
+         GoesOn("config.txt: landscape detail 0 is outside 10..360, using 10")),
+        ("config.txt", "huge numbers", write("config.txt", b"-99999999999999 -0x7fffffffffff 1"),
+         GoesOn("config.txt: landscape detail -2147483648 is outside 10..360, using 10",
+                "config.txt: ship detail -2147483648 is outside 2..360, using 2")),
+        ("config.txt", "oversized binary", write("config.txt", bytes(range(256)) * 4096),
+         GoesOn("config.txt: landscape detail 0 is outside 10..360, using 10")),
+    ]
+    # h.bin: a table that cannot be read is an empty one; a file that cannot be written is said.
+    good = bytes(b ^ 0xFF for b in b"".join(b"Ace".ljust(20, b"\0") + struct.pack("<I", 9 - i) for i in range(10)))
+    table += [("h.bin", "missing", lambda root: None, GoesOn())]
+    table += [("h.bin", "cut at %d bytes" % size, write("h.bin", good[:size]), GoesOn())
+              for size in (0, 120, 239)]
+    table += [
+        ("h.bin", "oversized", write("h.bin", good + bytes(100000)), GoesOn()),
+        ("h.bin", "names without their zero", write("h.bin", bytes(240)), GoesOn()),
+        ("h.bin", "a directory", make_directory("h.bin"), GoesOn(cannot_save("Is a directory"))),
+    ]
+    # vorizozadi1, the ship's model file: any damage ends the start-up.
+    stop = Stops("A error detected")
+    table += [
+        ("vorizozadi1", "missing", remove("vorizozadi1"), stop),
+        ("vorizozadi1", "empty", write("vorizozadi1", b""), stop),
+        ("vorizozadi1", "wrong magic", write("vorizozadi1", b"C3DOBJECS" + model[9:]), stop),
+        ("vorizozadi1", "a zero in the magic", write("vorizozadi1", b"C3D\0BJECT" + model[9:]), stop),
+        ("vorizozadi1", "huge name length", write("vorizozadi1", b"C3DOBJECT" + struct.pack("<i", 0x7FFFFFFF)), stop),
+        ("vorizozadi1", "oversized (5 MB)", write("vorizozadi1", model + bytes(5 << 20)), stop),
+        ("vorizozadi1", "a part that holds itself (loop)",
+         write_all({"vorizozadi1": b"C3DOBJECT" + node("loop") * 20, "loop/files.txt": b"v",
+                    "loop/v": recording(ops=attachments(1))}), stop),
+        ("vorizozadi1", "more mesh than the bound",
+         write_all({"vorizozadi1": b"C3DOBJECT" + node("hub", 1000) + node("leaf", 1000) * 11,
+                    "hub/files.txt": b"v", "hub/v": recording(ops=attachments(11)),
+                    "leaf/files.txt": b"v", "leaf/v": recording()}), stop),
+    ]
+    table += [("vorizozadi1", "cut at %d bytes" % end, write("vorizozadi1", model[:end]), stop)
+              for end in model_boundaries(model)]
+    table += [
+        ("vorizozadi1", "trailing bytes (1 MB)", write("vorizozadi1", model + bytes(1 << 20)), GoesOn()),
+    ]
+    # files.txt of a part directory.
+    hull = "ship/hull/files.txt"
+    table += [
+        (hull, "missing", remove(hull), Stops(NO_VARIANT)),
+        (hull, "empty", write(hull, b""), GoesOn()),
+        (hull, "a line over 80 characters", write(hull, b"x" * 81), Stops(hull + " has a line longer than 80 characters.")),
+        (hull, "oversized (2 MB)", write(hull, b"arrow\n" * ((2 << 20) // 6)), Stops("Error accessing file.")),
+        (hull, "a directory", make_directory(hull), Stops("Error accessing file.")),
+        (hull, "names a missing recording", write(hull, b"nothing-here"), GoesOn()),
+    ]
+    # Sculpt recordings: a mountain, and the variants of a part (whose attachment points shape the ship).
+    m4 = "mountain/_mountain4"
+    loop = "Sculpt recording %s: base recording %s leads back to a recording being replayed; it is not replayed"
+    table += [
+        (m4, "missing", remove(m4), GoesOn()),
+        (m4, "empty", write(m4, b""), GoesOn()),
+        (m4, "oversized (2 MB)", write(m4, mountain + bytes(2 << 20)), GoesOn()),
+        (m4, "huge base length", write(m4, struct.pack("<i", 0x7FFFFFFF) + mountain[4:]), GoesOn()),
+        (m4, "its own base (loop)", write(m4, recording(m4.encode(), mountain[4:])), GoesOn(loop % (m4, m4))),
+        (m4, "a missing base", write(m4, recording(b"mountain/none", mountain[4:])), GoesOn()),
+        (m4, "more brush balls than the bound", write(m4, recording(ops=tiny_stroke() * 17)),
+         GoesOn("Sculpt recording %s: too much brush work; the remaining brush operations are skipped" % m4)),
+        (m4, "huge attachment count", write(m4, recording(ops=struct.pack("<ii", 4, 0x7FFFFFFF) + bytes(64))), GoesOn()),
+    ]
+    ends = recording_boundaries(mountain)
+    table += [(m4, "cut at %d bytes" % end, change(m4, lambda d, end=end: d[:end]), GoesOn())
+              for end in (ends[0], ends[len(ends) // 2], ends[-1])]
+    table += [("ship/hull/*", "more attachment points than a part takes",
+               write_all({"ship/hull/arrow": recording(ops=attachments(65)),
+                          "ship/hull/wedge": recording(ops=attachments(65))}), stop)]
+    # The sky faces: each must hold a whole face.
+    table += [
+        ("sky/f.raw", "missing", remove("sky/f.raw"), Stops("Error loading front texture\n")),
+        ("sky/b.raw", "empty", write("sky/b.raw", b""), Stops("Error loading back texture\n")),
+        ("sky/l.raw", "one byte short", change("sky/l.raw", lambda d: d[:FACE_BYTES - 1]),
+         Stops("Error loading left texture=n")),
+        ("sky/r.raw", "a directory", make_directory("sky/r.raw"), Stops("Error loading right texture")),
+        ("sky/o.raw", "oversized", change("sky/o.raw", lambda d: d + bytes(100000)), GoesOn()),
+        ("sky/earth.raw", "missing", remove("sky/earth.raw"), Stops("Error loading bottom texture\n")),
+    ]
+    # The BMP images: a texture that cannot be loaded stays blank and the game goes on.
+    table += bmp_rows("normal2.bmp") + bmp_rows("block.bmp", False) + bmp_rows("blast2.bmp", False)
+    return table
+
+
+class BadData(unittest.TestCase):
+    def run_row(self, damage, outcome):
+        game = harness.Game(args=["-geometry", "400x400+0+0"])
+        try:
+            damage(game.workdir)
+            game.start(wait_window=False)
+            if isinstance(outcome, Stops):
+                status = game.wait(120)
+                self.assertEqual(status, 1, game.stderr())
+                self.assertEqual(game.stderr(), outcome.stderr)
+                return
+            game.window = game.wait_window(120)
+            # The window shows before the data loads: the close is answered once the last
+            # mountain is in and the game runs.
+            deadline = time.time() + 120
+            while "Loading mountain5... [  OK  ]" not in game.stdout() and game.process.poll() is None:
+                self.assertLess(time.time(), deadline, game.stdout())
+                time.sleep(0.1)
+            self.assertEqual(game.close(timeout=90), 0, game.stderr())
+            lines = [line for line in game.stderr().split("\n") if line]
+            self.assertEqual(len(lines), len(outcome.stderr_lines), game.stderr())
+            for expected, line in zip(sorted(outcome.stderr_lines), sorted(lines)):
+                self.assertTrue(line.startswith(expected), (expected, line))
+            for text in outcome.stdout:
+                self.assertIn(text, game.stdout())
+            if os.path.isfile(os.path.join(game.workdir, "h.bin")):
+                self.assertEqual(len(game.file("h.bin")), 240)
+        finally:
+            game.stop()
+
+    def test_every_row(self):
+        only = os.environ.get("VELMO_BAD_DATA_ONLY")  # a file name, to run its rows alone
+        for name, what, damage, outcome in rows():
+            if only and only != name:
+                continue
+            with self.subTest(file=name, damage=what):
+                self.run_row(damage, outcome)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)

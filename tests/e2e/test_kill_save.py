@@ -1,0 +1,105 @@
+"""The real game killed while it saves "h.bin", again and again: after the name entry's save and
+during the save at exit. The file must always be one whole table, the old one or the new one.
+A plain kill (SIGTERM) must end the game too."""
+import random
+import signal
+import struct
+import sys
+import time
+import unittest
+
+import harness
+import test_game
+
+
+def table(*entries):
+    """The file image of a table: (name, score) pairs in rank order, the rest empty."""
+    records = b""
+    for i in range(10):
+        name, score = entries[i] if i < len(entries) else (b"", 0)
+        records += name.ljust(20, b"\0") + struct.pack("<I", score)
+    return bytes(b ^ 0xFF for b in records)
+
+
+OLD = table((b"Keeper", 99), (b"Second", 50))
+
+
+class KillDuringSave(unittest.TestCase):
+    def setUp(self):
+        self.game = None
+        self.random = random.Random(10)
+
+    def tearDown(self):
+        if self.game:
+            self.game.stop()
+
+    def started(self):
+        self.game = harness.Game(files={"h.bin": OLD}, args=["-geometry", "400x400+0+0"])
+        game = self.game.start()
+        deadline = time.time() + 120
+        while "Loading mountain5... [  OK  ]" not in game.stdout():
+            self.assertLess(time.time(), deadline, game.stdout())
+            time.sleep(0.1)
+        return game
+
+    def kill_after(self, seconds):
+        time.sleep(seconds)
+        self.game.process.send_signal(signal.SIGKILL)
+        self.game.process.wait(30)
+
+    def stored(self):
+        return self.game.file("h.bin")
+
+    def finish(self):
+        self.game.stop()
+        self.game = None
+
+    def test_killed_during_the_save_at_exit(self):
+        # The close makes the game save the table it loaded: the file is that table whatever the
+        # moment of the kill.
+        for round in range(6):
+            with self.subTest(round=round):
+                game = self.started()
+                time.sleep(0.5)
+                harness.subprocess.run([harness.CLOSE_WINDOW, game.window], env=game.env, check=True)
+                self.kill_after(self.random.uniform(0.0, 0.3))
+                self.assertEqual(self.stored(), OLD)
+                self.finish()
+
+    def test_killed_during_the_save_after_a_name(self):
+        for round in range(3):
+            with self.subTest(round=round):
+                game = self.started()
+                width, height = game.geometry()
+                help_button = test_game.interface_to_pixel(0.52, 0.81, width, height)
+                deadline = time.time() + 60
+                seen = False
+                while True:  # the menu shows, then the name entry replaces it when the game ends
+                    shown = test_game.greenish(game.screenshot().getpixel(help_button))
+                    seen = seen or shown
+                    if seen and not shown:
+                        break
+                    self.assertLess(time.time(), deadline, "the game did not end")
+                    time.sleep(0.2)
+                time.sleep(0.3)
+                game.type("Killed")
+                game.xdotool("key", "Return")
+                self.kill_after(self.random.uniform(0.0, 0.15))
+                data = self.stored()
+                self.assertEqual(len(data), 240)
+                # The result ranks third whatever it scored (the flight is too short for 50).
+                names = [name for name, _ in test_game.decode_highscores(data)]
+                before = [b"Keeper", b"Second"] + [b""] * 8
+                after = [b"Keeper", b"Second", b"Killed"] + [b""] * 7
+                self.assertIn(names, (before, after))
+                self.finish()
+
+    def test_a_plain_kill_ends_the_game(self):
+        game = self.started()
+        game.process.send_signal(signal.SIGTERM)
+        self.assertEqual(game.wait(20), -signal.SIGTERM)
+        self.assertEqual(self.stored(), OLD)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
