@@ -126,7 +126,7 @@ bool levelHoldsRgb(GLenum target, int level, int width, int height) {
 
 void copyScreenToTexture(GLuint texture, unsigned char* buffer, int x, int y, int width, int height) {
   glBindTexture(GL_TEXTURE_2D, texture);
-  // Once the level has this size, new pixels go into it instead of a new specification.
+  // Once the level has this size, new pixels go into the storage it has instead of a new level.
   if (levelHoldsRgb(GL_TEXTURE_2D, 0, width, height))
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, buffer);
   else

@@ -6,6 +6,7 @@ import time
 import unittest
 
 import harness
+from pilot import greenish, interface_to_pixel
 
 
 def decode_highscores(data):
@@ -16,17 +17,6 @@ def decode_highscores(data):
         name = record[:20].split(b"\0", 1)[0]
         entries.append((name, struct.unpack("<I", record[20:24])[0]))
     return entries
-
-
-def interface_to_pixel(x, y, width, height):
-    """Interface units (y up, shorter side -1..1) to window pixels."""
-    m = min(width // 2, height // 2)
-    return int(width // 2 + x * m), int(height // 2 - y * m)
-
-
-def greenish(pixel):
-    r, g, b = pixel
-    return g > 60 and g > r + 30 and g > b + 30
 
 
 class Game(unittest.TestCase):
