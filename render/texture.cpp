@@ -105,15 +105,16 @@ bool hasGlExtension(const char* name) {
 
 void uploadSquareMipmaps(GLenum target, GLint internalFormat, int side, const unsigned char* image,
                          const unsigned char* tail, bool refill) {
+  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // the small levels' rows are 6 and 3 bytes long
   for (int level = 0; side >= 1; ++level, side /= 2) {
-    const unsigned char* pixels = image;
     if (refill)
-      glTexSubImage2D(target, level, 0, 0, side, side, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+      glTexSubImage2D(target, level, 0, 0, side, side, GL_RGB, GL_UNSIGNED_BYTE, image);
     else
-      glTexImage2D(target, level, internalFormat, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+      glTexImage2D(target, level, internalFormat, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, image);
     image = level == 0 ? tail : image + std::size_t(side) * side * 3;
   }
+  glPopClientAttrib();
 }
 
 bool levelHoldsRgb(GLenum target, int level, int width, int height) {

@@ -13,12 +13,7 @@
 namespace {
 
 void setUpView() {
-  glViewport(0, 0, 64, 64);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(-2, 2, -2, 2, -10, 10);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  orthoView(64, 2, -10, 10);
   glEnableClientState(GL_COLOR_ARRAY);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);

@@ -65,12 +65,7 @@ std::string uniformBmp(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 }
 
 std::array<int, 3> drawFloorAndReadCentre(GLenum depthFunction) {
-  glViewport(0, 0, 256, 256);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(-1000, 1000, -1000, 1000, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  orthoView(256, 1000, -1, 1);
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(depthFunction);
   glClearColor(0, 0, 0, 0);

@@ -13,12 +13,7 @@
 
 TEST(SolidSphereGl, TakesTheCurrentColourWhateverArraysAMeshLeftOn) {
   ASSERT_TRUE(ensureGlContext(64, 64));
-  glViewport(0, 0, 64, 64);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(-2, 2, -2, 2, -10, 10);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  orthoView(64, 2, -10, 10);
   glDisable(GL_LIGHTING);
   glDisable(GL_CULL_FACE);
   glDisable(GL_BLEND);

@@ -9,12 +9,7 @@
 
 TEST(StarsGl, DrawsAGlowAndRestoresTheState) {
   ASSERT_TRUE(ensureGlContext(64, 64));
-  glViewport(0, 0, 64, 64);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(-12, 12, -12, 12, -50, 50);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  orthoView(64, 12, -50, 50);
   glDisable(GL_CULL_FACE);
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_LIGHTING);

@@ -23,3 +23,12 @@ bool ensureGlContext(int width, int height) {
   glutDisplayFunc([] {});
   return window != 0;
 }
+
+void orthoView(int side, double extent, double zNear, double zFar) {
+  glViewport(0, 0, side, side);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-extent, extent, -extent, extent, zNear, zFar);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}

@@ -4,3 +4,7 @@
 // Creates the window once (width × height, double-buffered RGB with depth and stencil) and makes
 // its context current. Fails the calling test when no X display is there.
 bool ensureGlContext(int width = 256, int height = 256);
+
+// A square side × side viewport looking down -z with an orthographic box of ±extent across and
+// zNear..zFar deep, and an identity model-view matrix.
+void orthoView(int side, double extent, double zNear, double zFar);
