@@ -150,7 +150,7 @@ class Game:
                       (left - self._x_corner[0], top - self._x_corner[1]))
         return picture
 
-    def close(self, timeout=30, resend_every=4):
+    def close(self, timeout=60, resend_every=4):
         """Closes the window as a window manager would and returns the exit status. Now and then
         a close message goes unanswered under Xvfb while the game sits idle in GLUT's loop, so
         it is sent again, as a player would click the close button again."""
