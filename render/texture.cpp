@@ -54,7 +54,10 @@ GLuint loadTexture(bool mipmaps, const char* path) {
 }
 
 bool loadImageIntoTexture(GLenum target, bool mipmaps, const char* path) {
-  const char* dot = path ? std::strrchr(path, '.') : nullptr;
+  if (!path) return false;
+  // The extension belongs to the file name: a dot in a folder name ("run.d/plain") is no extension.
+  const char* slash = std::strrchr(path, '/');
+  const char* dot = std::strrchr(slash ? slash + 1 : path, '.');
   if (!dot) return false;
   if (strcasecmp(dot + 1, "bmp") == 0) return loadBmpIntoTexture(target, mipmaps, path);
   if (strcasecmp(dot + 1, "tga") == 0) return loadTgaIntoTexture(target, mipmaps, path);

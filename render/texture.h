@@ -8,7 +8,8 @@
 GLuint loadTexture(bool mipmaps, const char* path);
 
 // Upload the image at path into the texture bound to target, reader chosen by the text after
-// the last dot ("bmp" or "tga", any case). True when an image was uploaded.
+// the last dot of the file name ("bmp" or "tga", any case); a file name without a dot is refused
+// silently, another extension with "oops". True when an image was uploaded.
 bool loadImageIntoTexture(GLenum target, bool mipmaps, const char* path);
 bool loadBmpIntoTexture(GLenum target, bool mipmaps, const char* path);
 bool loadTgaIntoTexture(GLenum target, bool mipmaps, const char* path);

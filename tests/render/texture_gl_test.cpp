@@ -172,7 +172,8 @@ TEST_F(TextureTest, ExtensionChoosesTheReaderAndFailuresAreReported) {
       {dir.write("upper.BMP", bmpText).string(), true, "", ""},
       {dir.write("mixed.Bmp", bmpText).string(), true, "", ""},
       {noDot, false, "", ""},
-      {dotInFolder, false, "oops\n", ""},
+      {dotInFolder, false, "", ""},  // the folder's dot is not the file's extension
+      {dir.write("folder.d/image.bmp", bmpText).string(), true, "", ""},
       {png, false, "oops\n", ""},
       {missing, false, "Error loading " + missing + ".\n", "Failed to open DIB file " + missing + ".\n"},
       {badTga, false, "Error loading " + badTga + ".\n", ""},
