@@ -57,12 +57,11 @@ Config parseConfig(std::span<const std::byte> text) {
   for (int* field : fields) {
     while (pos < text.size() && isBlank(static_cast<unsigned char>(text[pos]))) ++pos;
     if (pos == text.size()) break;
+    // The next value is read where this one stopped: in "12abc" the "abc" is the next token.
     if (!parseInteger(text, pos, *field)) {
       *field = 0;
       break;
     }
-    // The rest of a token such as "12abc" is not a number: skip it, as reading by tokens does.
-    while (pos < text.size() && !isBlank(static_cast<unsigned char>(text[pos]))) ++pos;
   }
   return config;
 }

@@ -17,9 +17,10 @@ inline constexpr int maxLandscapeDetail = 360;
 inline constexpr int minShipDetail = 2;
 inline constexpr int maxShipDetail = 360;
 
-// Reads up to three white-space separated integers, each in C's base-0 notation (sign, 0x for
-// hexadecimal, a leading 0 for octal). A token that does not begin with a number sets the value
-// being read to 0 and ends the reading; later values keep their defaults.
+// Reads up to three integers, each in C's base-0 notation (sign, 0x for hexadecimal, a leading 0
+// for octal), each from where the previous one stopped, after any white space. A token that does
+// not begin with a number sets the value being read to 0 and ends the reading; later values keep
+// their defaults. So "12abc 34" is 12, then 0 for "abc", and "09" is 0 then 9.
 Config parseConfig(std::span<const std::byte> text);
 
 // Reads the file; one that cannot be opened gives the defaults.

@@ -28,9 +28,12 @@ TEST(Config, ReadsUpToThreeBaseZeroIntegers) {
       {"-5 +7 -0", -5, 7, 0},          // signs
       {"word 40 0", 0, 50, 1},         // a first token that is not a number ends the reading
       {"20\t\n 60\r\n1 99 0", 20, 60, 1},  // any white space; numbers after the third ignored
-      {"12abc 34", 12, 34, 1},         // the rest of a token is skipped
-      {"0x 5", 0, 5, 1},               // "0x" without a hex digit is the number 0
-      {"09", 0, 50, 1},                // 0 then a digit that is not octal: 0, the 9 skipped
+      // Each value is read where the previous one stopped.
+      {"12abc 34", 12, 0, 1},          // "abc" is the second token: 0, and the reading ends
+      {"0x 5", 0, 0, 1},               // "0" then "x": 0, then a token that is no number
+      {"09", 0, 9, 1},                 // 0, then the 9 that octal cannot take
+      {"1-2+3", 1, -2, 3},             // a sign begins the next number
+      {"0x1fg 7", 31, 0, 1},           // a hexadecimal number stops at the first non-digit
       {"- 5", 0, 50, 1},               // a sign alone is not a number
       {"99999999999 -99999999999", 2147483647, -2147483647 - 1, 1},  // saturates like strtol
   };
