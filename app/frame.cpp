@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "app/text_input.h"
 #include "app/window_list.h"
 #include "ui/font.h"
 #include "ui/widget.h"
@@ -13,6 +14,9 @@
 AppFrame appFrame;
 
 namespace {
+
+constexpr int wheelUpButton = 3;    // GLUT's button numbers for one notch of the wheel
+constexpr int wheelDownButton = 4;
 
 std::exception_ptr callbackFailure;  // a failure thrown inside a callback, thrown on by runMainLoop
 
@@ -27,6 +31,18 @@ void guarded(Body body) {
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutLeaveMainLoop();
   }
+}
+
+// GLUT's keyboard callbacks. Where the keys come straight from the window system, GLUT's report
+// of a key only prompts fetching them, so that no key arrives twice or out of order.
+void glutKeyboardCallback(unsigned char key, int x, int y) {
+  pumpTextInput(keyboardCallback, specialCallback);
+  if (useGlutKey(key)) keyboardCallback(key, x, y);
+}
+
+void glutSpecialCallback(int key, int x, int y) {
+  pumpTextInput(keyboardCallback, specialCallback);
+  if (useGlutKey(-1)) specialCallback(key, x, y);
 }
 
 }  // namespace
@@ -109,6 +125,7 @@ void displayCallback() {
 }
 
 void timerCallback(int value) {
+  pumpTextInput(keyboardCallback, specialCallback);  // keys GLUT reported nothing for
   guarded([value] {
     if (appFrame.timerHook) appFrame.timerHook(value);
     glutPostRedisplay();
@@ -153,6 +170,15 @@ void keyboardCallback(unsigned char key, int x, int y) {
 
 void mouseCallback(int button, int state, int x, int y) {
   guarded([button, state, x, y] {
+    if (button > GLUT_RIGHT_BUTTON) {
+      // GLUT reports each wheel notch as a press and a release of button 3 (up) or 4 (down), a
+      // horizontal wheel as buttons 5 and 6. They press no widget; a vertical notch scrolls the
+      // focused widget as the arrow keys do.
+      if (state == GLUT_DOWN && (button == wheelUpButton || button == wheelDownButton))
+        if (Widget* focus = windowList.focus())
+          focus->onSpecialKey(button == wheelUpButton ? GLUT_KEY_UP : GLUT_KEY_DOWN, x, y);
+      return;
+    }
     InterfacePoint p = toInterfaceUnits(x, y, appFrame.windowWidth, appFrame.windowHeight);
     windowList.listRebuilt = false;
     // The size is read anew on every turn: a widget may add others while the walk goes on.
@@ -183,10 +209,12 @@ void openWindow(const char* title, int* argc, char** argv) {
   glutCreateWindow(title);
   glutDisplayFunc(displayCallback);
   glutReshapeFunc(reshapeCallback);
-  glutSpecialFunc(specialCallback);
-  glutKeyboardFunc(keyboardCallback);
+  glutSpecialFunc(glutSpecialCallback);
+  glutKeyboardFunc(glutKeyboardCallback);
   glutTimerFunc(timerPeriod, timerCallback, 0);
   glutMouseFunc(mouseCallback);
+
+  startTextInput();
 
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_LIGHTING);

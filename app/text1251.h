@@ -48,31 +48,59 @@ struct Utf8Literal {
   }
 };
 
+// One UTF-8 sequence read from text[at..size): its code point and its length in bytes. The
+// length is 0 for a sequence that is malformed, cut short or overlong.
+struct Utf8Step {
+  char32_t codePoint;
+  std::size_t length;
+};
+constexpr Utf8Step decodeUtf8(const char* text, std::size_t size, std::size_t at) {
+  auto b = static_cast<unsigned char>(text[at]);
+  std::size_t length = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+  if (length == 0 || at + length > size) return {0, 0};
+  char32_t c = length == 1 ? b : b & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k) {
+    auto cont = static_cast<unsigned char>(text[at + k]);
+    if ((cont & 0xC0) != 0x80) return {0, 0};
+    c = (c << 6) | (cont & 0x3F);
+  }
+  constexpr char32_t shortest[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (c < shortest[length]) return {0, 0};
+  return {c, length};
+}
+
 // Converts a UTF-8 literal; the result is zero-terminated and never longer than the input.
 template <std::size_t N>
 consteval std::array<char, N> convert(const Utf8Literal<N>& in) {
   std::array<char, N> out{};
   std::size_t o = 0;
   for (std::size_t i = 0; i + 1 < N;) {
-    auto b = static_cast<unsigned char>(in.bytes[i]);
-    char32_t c;
-    std::size_t len;
-    if (b < 0x80) { c = b; len = 1; }
-    else if ((b & 0xE0) == 0xC0) { c = b & 0x1F; len = 2; }
-    else if ((b & 0xF0) == 0xE0) { c = b & 0x0F; len = 3; }
-    else throw "character outside Windows-1251";
-    if (i + len > N - 1) throw "truncated UTF-8 sequence";
-    for (std::size_t k = 1; k < len; ++k) {
-      auto cont = static_cast<unsigned char>(in.bytes[i + k]);
-      if ((cont & 0xC0) != 0x80) throw "malformed UTF-8 sequence";
-      c = (c << 6) | (cont & 0x3F);
-    }
-    int byte = fromCodePoint(c);
+    Utf8Step step = decodeUtf8(in.bytes, N - 1, i);
+    if (step.length == 0) throw "malformed UTF-8 sequence";
+    int byte = fromCodePoint(step.codePoint);
     if (byte < 0) throw "character outside Windows-1251";
     out[o++] = static_cast<char>(byte);
-    i += len;
+    i += step.length;
   }
   return out;
+}
+
+// The Windows-1251 bytes of UTF-8 text that comes from outside at run time, at most `capacity`
+// of them into `out`; returns how many. A character Windows-1251 lacks, or a malformed sequence,
+// is dropped, never turned into another character.
+inline std::size_t fromUtf8(const char* text, std::size_t size, unsigned char* out, std::size_t capacity) {
+  std::size_t o = 0;
+  for (std::size_t i = 0; i < size && o < capacity;) {
+    Utf8Step step = decodeUtf8(text, size, i);
+    if (step.length == 0) {
+      ++i;
+      continue;
+    }
+    i += step.length;
+    int byte = fromCodePoint(step.codePoint);
+    if (byte >= 0) out[o++] = static_cast<unsigned char>(byte);
+  }
+  return o;
 }
 
 template <Utf8Literal S>

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "app/console.h"
 #include "app/text1251.h"
@@ -32,6 +34,30 @@ TEST(Text1251, EveryByteConvertsLikeIconv) {
   }
   iconv_close(cd);
   EXPECT_EQ(cp1251ToUtf8("\x98"), "\xEF\xBF\xBD");
+}
+
+std::string fromUtf8(std::string_view text, std::size_t capacity = 64) {
+  unsigned char out[64];
+  std::size_t n = cp1251::fromUtf8(text.data(), text.size(), out, std::min(capacity, sizeof out));
+  return std::string(reinterpret_cast<const char*>(out), n);
+}
+
+// Typed text arrives in UTF-8: every byte's character comes back as that byte, and a character
+// Windows-1251 lacks is dropped, never turned into a neighbour of its code.
+TEST(Text1251, TypedUtf8BecomesWindows1251) {
+  for (int b = 0; b < 256; ++b) {
+    if (b == 0x98) continue;  // unassigned
+    std::string utf8 = cp1251ToUtf8(std::string(1, static_cast<char>(b)));
+    EXPECT_EQ(fromUtf8(utf8), std::string(1, static_cast<char>(b))) << "byte " << b;
+  }
+  EXPECT_EQ(fromUtf8("Петя Ёжик ё"), "\xCF\xE5\xF2\xFF \xA8\xE6\xE8\xEA \xB8");
+  EXPECT_EQ(fromUtf8("«№—»"), "\xAB\xB9\x97\xBB");
+  EXPECT_EQ(fromUtf8("éAя€😀"), "A\xFF\x88");                  // é and the emoji have no byte
+  EXPECT_EQ(fromUtf8("\xC3" "A\xD0\xAF\xA0" "B"), "A\xDF" "B");  // a cut and a stray byte dropped
+  EXPECT_EQ(fromUtf8("\xC1\x81\xE0\x81\x81x"), "x");            // overlong forms of "A" are no "A"
+  EXPECT_EQ(fromUtf8("\xD0\x9F"), "\xCF");                       // ends exactly on a sequence
+  EXPECT_EQ(fromUtf8("\xD0"), "");                              // ends inside one
+  EXPECT_EQ(fromUtf8("abcdef", 3), "abc");
 }
 
 TEST(Console, PrintsUtf8) {

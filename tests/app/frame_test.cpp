@@ -143,6 +143,25 @@ TEST_F(WindowListTest, MouseWalkStopsWhenAWidgetRebuildsTheList) {
   EXPECT_EQ(seen, (std::vector<std::string>{"fresh:up", "d:up"}));
 }
 
+TEST_F(WindowListTest, TheWheelPressesNothingAndScrollsTheFocusedWidget) {
+  static std::vector<int> hooked;
+  hooked.clear();
+  appFrame.specialHook = [](int key, int, int) { hooked.push_back(key); };
+  new ProbeWidget("a");
+  new ProbeWidget("b");
+  for (int button = 3; button <= 8; ++button) {  // wheel up, down, left, right, extra buttons
+    mouseCallback(button, GLUT_DOWN, 400, 300);
+    mouseCallback(button, GLUT_UP, 400, 300);
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"a:special101", "a:special103"}));
+  EXPECT_TRUE(hooked.empty());  // the game sees no wheel
+
+  // The real buttons still reach every widget.
+  seen.clear();
+  for (int button : {GLUT_LEFT_BUTTON, GLUT_MIDDLE_BUTTON, GLUT_RIGHT_BUTTON}) mouseCallback(button, GLUT_DOWN, 0, 0);
+  EXPECT_EQ(seen, (std::vector<std::string>{"a:down", "b:down", "a:down", "b:down", "a:down", "b:down"}));
+}
+
 TEST_F(WindowListTest, RebuildOutsideAWalkDoesNotStopTheNextClick) {
   new ProbeWidget("a");
   closeAllWindows();  // as F2 or the game frame would
