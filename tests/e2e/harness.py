@@ -68,7 +68,9 @@ class Game:
         self.stderr_path = os.path.join(self.workdir, "stderr.log")
         self.process = None
         self.window = None
-        self.args = list(args)
+        # The whole window on the screen: without a window manager GLUT's default place is
+        # (-1, -1), which leaves the top row and the left column off the screen.
+        self.args = list(args) or ["-geometry", "800x600+0+0"]
 
     def start(self, wait_window=True, timeout=30):
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:

@@ -1,9 +1,11 @@
 """The real game starts, prints its identification, takes keys and closes cleanly."""
 import re
 import sys
+import time
 import unittest
 
 import harness
+from pilot import greenish, interface_to_pixel
 
 
 class Startup(unittest.TestCase):
@@ -13,11 +15,55 @@ class Startup(unittest.TestCase):
     def tearDown(self):
         self.game.stop()
 
+    def sky(self):
+        """The window's top rows, which show only the sky: it turns with the ship and does not
+        move when the ship flies on."""
+        return list(self.game.grab().crop((0, 0, 800, 12)).getdata())
+
     def test_identification_keys_and_clean_close(self):
         game = self.game.start()
-        game.key("F2", "Left", "Right", "Tab")
+        game.wait_output("Loading mountain5... [  OK  ]")
+        time.sleep(1.0)  # the first steps drawn
+        # The whole window is on the screen, its top row and left column included.
         shot = game.screenshot()
-        self.assertGreater(shot.size[0], 0)
+        self.assertEqual(shot.size, (800, 600))
+        self.assertTrue(any(shot.getpixel((x, 0)) != (0, 0, 0) for x in range(0, 800, 10)))
+        self.assertTrue(any(shot.getpixel((0, y)) != (0, 0, 0) for y in range(0, 600, 10)))
+
+        # Left turns the ship (the sky moves); Right turns it back to the same sky. The turns come
+        # right after F2, long before an idle game times out and can no longer turn.
+        game.key("F2")
+        time.sleep(0.3)
+        before = self.sky()
+        game.key("Left")
+        time.sleep(0.3)
+        turned = self.sky()
+        game.key("Right")
+        time.sleep(0.3)
+        back = self.sky()
+        moved = sum(a != b for a, b in zip(before, turned))
+        self.assertGreater(moved, len(before) // 4)
+        self.assertLess(sum(max(abs(x - y) for x, y in zip(a, b)) > 8 for a, b in zip(before, back)), len(before) // 50)
+
+        # Tab highlights the second menu button, "Справка", in yellow.
+        help_fill = interface_to_pixel(0.52, 0.81, 800, 600)  # inside the button, off its text
+        self.assertTrue(greenish(game.grab().getpixel(help_fill)))
+        game.key("Tab")
+        time.sleep(0.3)
+        r, g, b = game.grab().getpixel(help_fill)
+        self.assertTrue(r > 100 and g > 100 and b < min(r, g) - 50, (r, g, b))
+
+        # F2 restarts: pressed more often than an idle game lasts, the game never ends; left
+        # alone, it ends and the name entry replaces the menu.
+        for _ in range(8):
+            game.key("F2")
+            time.sleep(0.7)
+            self.assertTrue(greenish(game.grab().getpixel(help_fill)), "the game ended despite F2")
+        deadline = time.time() + 30
+        while greenish(game.grab().getpixel(help_fill)):
+            self.assertLess(time.time(), deadline, "the game never ended")
+            time.sleep(0.2)
+
         self.assertEqual(game.close(), 0)
         lines = game.stdout().splitlines()
         self.assertGreaterEqual(len(lines), 3, game.stdout())
