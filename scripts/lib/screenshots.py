@@ -10,6 +10,11 @@ import harness
 from pilot import Pilot, interface_to_pixel
 
 
+# The window at its own size in the screen's corner: GLUT's default place, (-1, -1), would leave a
+# black row and column where the window is off the screen.
+GEOMETRY = ["-geometry", "800x600+0+0"]
+
+
 def fire(pixel):
     r, g, b = pixel
     return r > 200 and 90 < g < 230 and b < 90
@@ -22,7 +27,7 @@ def save(picture, folder, name):
 
 
 def menu_and_flight(folder):
-    game = harness.Game()
+    game = harness.Game(args=GEOMETRY)
     try:
         pilot = Pilot(game.start())
         pilot.wait_for_menu()
@@ -50,7 +55,7 @@ def menu_and_flight(folder):
 
 
 def blast(folder):
-    game = harness.Game()
+    game = harness.Game(args=GEOMETRY)
     try:
         pilot = Pilot(game.start())
         pilot.wait_for_menu()
