@@ -1,7 +1,7 @@
 // "blast2.bmp": the fire the blast sphere wears. The sphere takes s and t straight from its
 // object x and y, so one 128 × 128 tile covers one unit and repeats up to twenty times across the
 // grown ball. Anything as large as the tile would repeat visibly, so the fire is built only from
-// features half the tile and smaller: several octaves of smooth noise, each lattice
+// features a quarter of the tile and smaller: several octaves of smooth noise, each lattice
 // dividing the tile evenly so the tile wraps, their domain warped by more such noise so the
 // blobs curl like flame. Heat then runs from dark red through orange and yellow to white-hot
 // cores, evenly spread, so no one spot of the tile catches the eye.
@@ -63,7 +63,7 @@ double fractal(double u, double v, int cells, std::uint32_t salt) {
 double heat(double u, double v) {
   const double warpU = u + 0.06 * fractal(u, v, 4, 101);
   const double warpV = v + 0.06 * fractal(u, v, 4, 202);
-  const double f = 0.3 * fractal(warpU, warpV, 2, 303) + 0.7 * fractal(warpU, warpV, 8, 404);
+  const double f = 0.25 * fractal(warpU, warpV, 4, 303) + 0.75 * fractal(warpU, warpV, 8, 404);
   return std::clamp(0.40 + 1.9 * f, 0.0, 1.0);
 }
 
@@ -78,11 +78,33 @@ void fireColour(double h, std::uint8_t* out) {
   out[2] = static_cast<std::uint8_t>(std::lround(255.0 * std::min(g, b)));
 }
 
+// The flat ring around the grown ball has no texture coordinates of its own and shows the
+// average of the tile's four corner texels. The tile is rolled (which keeps it seamless) so
+// that the 2 × 2 block nearest this colour lands on the corners: the ring flashes hot orange.
+constexpr int ringColour[3] = {255, 150, 25};
+
 std::vector<std::uint8_t> blastPixels() {
-  std::vector<std::uint8_t> pixels(tileSize * tileSize * 3);
+  std::vector<std::uint8_t> fire(tileSize * tileSize * 3);
+  auto at = [](int x, int y) { return 3 * (static_cast<std::size_t>((y + tileSize) % tileSize) * tileSize + (x + tileSize) % tileSize); };
+  for (int y = 0; y < tileSize; ++y)
+    for (int x = 0; x < tileSize; ++x) fireColour(heat((x + 0.5) / tileSize, (y + 0.5) / tileSize), &fire[at(x, y)]);
+
+  int bestX = 0, bestY = 0, bestDistance = 1 << 30;
+  for (int y = 0; y < tileSize; ++y) {
+    for (int x = 0; x < tileSize; ++x) {
+      int distance = 0;
+      for (int c = 0; c < 3; ++c) {
+        const int mean = (fire[at(x, y) + c] + fire[at(x + 1, y) + c] + fire[at(x, y + 1) + c] + fire[at(x + 1, y + 1) + c]) / 4;
+        distance += (mean - ringColour[c]) * (mean - ringColour[c]);
+      }
+      if (distance < bestDistance) bestDistance = distance, bestX = x, bestY = y;
+    }
+  }
+  // Texel (bestX + 1, bestY + 1) becomes texel (0, 0), and the block's other three the far corners.
+  std::vector<std::uint8_t> pixels(fire.size());
   for (int y = 0; y < tileSize; ++y)
     for (int x = 0; x < tileSize; ++x)
-      fireColour(heat((x + 0.5) / tileSize, (y + 0.5) / tileSize), &pixels[3 * (static_cast<std::size_t>(y) * tileSize + x)]);
+      for (int c = 0; c < 3; ++c) pixels[at(x, y) + c] = fire[at(x + bestX + 1, y + bestY + 1) + c];
   return pixels;
 }
 
