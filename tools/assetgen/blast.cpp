@@ -1,7 +1,7 @@
 // "blast2.bmp": the fire the blast sphere wears. The sphere takes s and t straight from its
 // object x and y, so one 128 × 128 tile covers one unit and repeats up to twenty times across the
 // grown ball. Anything as large as the tile would repeat visibly, so the fire is built only from
-// features a quarter of the tile and smaller: several octaves of smooth noise, each lattice
+// features an eighth of the tile and smaller: several octaves of smooth noise, each lattice
 // dividing the tile evenly so the tile wraps, their domain warped by more such noise so the
 // blobs curl like flame. Heat then runs from dark red through orange and yellow to white-hot
 // cores, evenly spread, so no one spot of the tile catches the eye.
@@ -45,14 +45,14 @@ double noise(double x, double y, int period, std::uint32_t salt) {
   return a + (b - a) * sy;  // about -0.7..0.7
 }
 
-// Octaves from `cells` lattice cells per tile up to 32 (four pixels a cell), each 0.6 as strong
+// Octaves from `cells` lattice cells per tile up to 32 (four pixels a cell), each 0.7 as strong
 // as the one before. u, v in tile units; the sum is about -0.6..0.6.
 double fractal(double u, double v, int cells, std::uint32_t salt) {
   double sum = 0.0, amplitude = 1.0, total = 0.0;
   for (; cells <= 32; cells *= 2) {
     sum += amplitude * noise(u * cells, v * cells, cells, salt + static_cast<std::uint32_t>(cells));
     total += amplitude;
-    amplitude *= 0.6;
+    amplitude *= 0.7;
   }
   return sum / total;
 }
@@ -61,9 +61,9 @@ double fractal(double u, double v, int cells, std::uint32_t salt) {
 // which bends the blobs into tongues and curls; a warp of whole-tile periodic noise keeps the
 // result periodic too.
 double heat(double u, double v) {
-  const double warpU = u + 0.06 * fractal(u, v, 4, 101);
-  const double warpV = v + 0.06 * fractal(u, v, 4, 202);
-  const double f = 0.25 * fractal(warpU, warpV, 4, 303) + 0.75 * fractal(warpU, warpV, 8, 404);
+  const double warpU = u + 0.04 * fractal(u, v, 8, 101);
+  const double warpV = v + 0.04 * fractal(u, v, 8, 202);
+  const double f = fractal(warpU, warpV, 8, 404);
   return std::clamp(0.40 + 1.9 * f, 0.0, 1.0);
 }
 
