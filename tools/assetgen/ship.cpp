@@ -58,6 +58,8 @@ struct Vec {
   float x, y, z;
 };
 
+float length(Vec v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+
 Vec unit(Vec v) {
   float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
   return {v.x / length, v.y / length, v.z / length};
@@ -110,6 +112,11 @@ constexpr Colour gold{1.0f, 0.80f, 0.35f, 1.0f};
 constexpr Colour nozzle{1.0f, 0.95f, 0.75f, 1.0f};
 constexpr Colour flameHot{1.0f, 0.90f, 0.60f, 1.0f};
 constexpr Colour flameBlue{0.70f, 0.90f, 1.0f, 1.0f};
+
+// The nozzle faces look back and a little up. Facing straight back, they would mirror the floor
+// behind the eye (which looks down at the ship); leant up by about 20° they mirror the bright sky
+// just above the horizon behind it.
+constexpr Vec nozzleFacing{0.0f, 0.36f, -1.0f};
 
 // Where the hull's children hang, in the hull's frame; every hull variant declares these.
 const AttachmentPoint hullPoints[4] = {
@@ -217,6 +224,8 @@ Sculptor cockpitBubble() {
 // An engine pod runs along each wing at `podOut` from the axis, standing above and below the
 // panel and reaching back past its trailing edge to a flat nozzle. The panels and pods are pale
 // with a dark leading edge and bright nozzles.
+float podBackFor(float trailingDistance) { return trailingDistance + 0.28f; }
+
 void wingPanel(Sculptor& w, Vec tip, float tipRadius, float leadingSweep, float trailingDistance, float podOut) {
   mirrorStroke(w, {0.3f, 0.0f, 0.0f, 0.70f}, {tip.x, tip.y, tip.z, tipRadius});
   press(w, {0.0f, 1.0f, 0.0f}, 0.06f);
@@ -225,10 +234,10 @@ void wingPanel(Sculptor& w, Vec tip, float tipRadius, float leadingSweep, float 
   press(w, {-leadingSweep, 0.0f, 1.0f}, 0.62f);
   press(w, {0.0f, 0.0f, -1.0f}, trailingDistance);
   const float podFront = 0.62f - leadingSweep * podOut + 0.05f;  // just behind the leading edge
-  const float podBack = trailingDistance + 0.28f;
+  const float podBack = podBackFor(trailingDistance);
   mirrorStroke(w, {podOut, 0.0f, podFront, 0.10f}, {podOut, 0.0f, podFront - 0.25f, 0.17f});
   mirrorStroke(w, {podOut, 0.0f, podFront - 0.25f, 0.17f}, {podOut, 0.0f, -podBack - 0.2f, 0.17f});
-  press(w, {0.0f, 0.0f, -1.0f}, podBack);
+  press(w, nozzleFacing, podBack);
 }
 
 void wingLivery(Sculptor& w, Colour panel, Colour tipColour, float leadingSweep, float trailingDistance, float tipFrom) {
@@ -237,7 +246,8 @@ void wingLivery(Sculptor& w, Colour panel, Colour tipColour, float leadingSweep,
   paintBeyond(w, {0.0f, 0.0f, 0.55f}, {-leadingSweep, 0.0f, 1.0f}, trim);
   paintBeyond(w, {tipFrom, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, tipColour);
   paintBeyond(w, {-tipFrom, 0.0f, 0.0f}, {-1.0f, 0.0f, 0.0f}, tipColour);
-  paintBeyond(w, {0.0f, 0.0f, -trailingDistance - 0.24f}, {0.0f, 0.0f, -1.0f}, nozzle);
+  const float nozzleFrom = podBackFor(trailingDistance) - 0.04f;
+  paintBeyond(w, {0.0f, 0.0f, -nozzleFrom * length(nozzleFacing)}, nozzleFacing, nozzle);
 }
 
 Sculptor wingsSwept() {
@@ -287,9 +297,9 @@ Sculptor engineOctagon() {
   Sculptor w;
   pressAround(w, 8, 0.27f, 22.5f);
   press(w, {0.0f, 0.0f, 1.0f}, 0.10f);
-  press(w, {0.0f, 0.0f, -1.0f}, 0.40f);
+  press(w, nozzleFacing, 0.40f);
   paintAll(w, trim);
-  paintBeyond(w, {0.0f, 0.0f, -0.37f}, {0.0f, 0.0f, -1.0f}, nozzle);
+  paintBeyond(w, {0.0f, 0.0f, -0.37f * length(nozzleFacing)}, nozzleFacing, nozzle);
   w.attachments(enginePoints);
   return w;
 }
@@ -299,9 +309,9 @@ Sculptor engineSquare() {
   pressAround(w, 4, 0.26f);
   pressAround(w, 4, 0.32f, 45.0f);
   press(w, {0.0f, 0.0f, 1.0f}, 0.10f);
-  press(w, {0.0f, 0.0f, -1.0f}, 0.40f);
+  press(w, nozzleFacing, 0.40f);
   paintAll(w, trim);
-  paintBeyond(w, {0.0f, 0.0f, -0.37f}, {0.0f, 0.0f, -1.0f}, nozzle);
+  paintBeyond(w, {0.0f, 0.0f, -0.37f * length(nozzleFacing)}, nozzleFacing, nozzle);
   w.attachments(enginePoints);
   return w;
 }
