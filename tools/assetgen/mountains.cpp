@@ -14,11 +14,11 @@ namespace {
 // standing on it in a ring of another colour; scree leads up to the rock, which is grey with warm
 // and cool flanks. Every colour keeps red close to green and blue: the rock must never pass for
 // the orange sky behind it.
-constexpr Colour foot{0.44f, 0.47f, 0.53f, 1.0f};
-constexpr Colour scree{0.50f, 0.50f, 0.52f, 1.0f};
-constexpr Colour rock{0.58f, 0.55f, 0.51f, 1.0f};
-constexpr Colour coolRock{0.50f, 0.52f, 0.56f, 1.0f};
-constexpr Colour darkRock{0.34f, 0.33f, 0.34f, 1.0f};
+constexpr Colour foot{0.30f, 0.32f, 0.36f, 1.0f};
+constexpr Colour scree{0.42f, 0.42f, 0.44f, 1.0f};
+constexpr Colour rock{0.46f, 0.42f, 0.38f, 1.0f};
+constexpr Colour coolRock{0.38f, 0.40f, 0.44f, 1.0f};
+constexpr Colour darkRock{0.26f, 0.25f, 0.26f, 1.0f};
 constexpr Colour snow{0.97f, 0.97f, 1.0f, 1.0f};
 
 // A spur: a ridge pushed out from the core along an azimuth, falling to its tip below the floor.
