@@ -25,13 +25,14 @@ constexpr int courseHeight = 128; // pixels per course of slabs: two courses per
 constexpr double joint = 3.5;     // half the mortar joint's width, pixels
 constexpr double bevel = 12.0;    // width of a slab's rounded edge, pixels
 
-// Where the slabs of each course end along x, pixels; the second course is the first moved along
-// by half a slab so no joint runs on across two courses.
+// Where the slabs of each course end along x, pixels; the second course's joints fall between the
+// first's, so no joint runs on across two courses, and the slabs differ in length.
 constexpr int courseJoints[2][2] = {{0, 144}, {72, 200}};
 
-// The sun stands low towards +x and -y of the floor's frame at the place where the game is played:
-// every normal is leant towards it by this angle, so the flat stone catches some of its light
-// instead of lying almost black under it.
+// The sun stands low towards +x and -y of the floor's frame where the game is played, near the
+// floor's middle: the game lights the floor with one light vector per corner, and between them it
+// comes out at about 8° above the horizon along this azimuth. Every normal is leant towards it by
+// sunLean, so the flat stone catches some of the light instead of lying almost black under it.
 constexpr double sunLean = 0.26;                         // radians
 constexpr double sunAzimuth[2] = {0.8507, -0.5257};      // unit, in the floor's x-y plane
 

@@ -2,9 +2,10 @@
 // files.txt of variants. Units are world units; a part's frame has +z towards the nose, +y up and
 // +x to the left wing (the game turns the ship by 180° so the nose points away from the eye).
 // The parts are designed at a hull about 3.2 long with wings spanning about 3.8, and written
-// 2.3 times that size (shipScale): about 130 pixels across in an 800 × 600 window 20 ahead of the eye,
-// still well inside the bubble's last sizes (it grows to 10) and far narrower than the gaps the
-// mountains' collision squares leave between them.
+// 2.3 times that size (shipScale): about 105 pixels across in an 800 × 600 window, 20 ahead of
+// the eye, still inside the bubble's last sizes (it grows to 10) and, spanning about 8.7, no wider
+// than half a mountain's collision square, so a wing never seems to pass through much rock that
+// the hit test, which takes the ship's position only, lets it miss.
 //
 // Every part starts as the unit sphere. Long shapes are pulled out of it with push strokes; flat
 // faces are pressed in with balls so large that their surface is nearly a plane. The ship is
@@ -39,9 +40,6 @@ class Sculptor {
   Sculptor& push(BrushPoint p) { return w.push(scaled(p)), *this; }
   Sculptor& pushStroke(BrushPoint from, BrushPoint to) { return w.pushStroke(scaled(from), scaled(to)), *this; }
   Sculptor& paint(BrushPoint p, Colour k) { return w.paint(scaled(p), k), *this; }
-  Sculptor& paintStroke(BrushPoint from, Colour a, BrushPoint to, Colour b) {
-    return w.paintStroke(scaled(from), a, scaled(to), b), *this;
-  }
   Sculptor& attachments(std::span<const AttachmentPoint> points) {
     std::vector<AttachmentPoint> at(points.begin(), points.end());
     for (AttachmentPoint& a : at) a.x *= shipScale, a.y *= shipScale, a.z *= shipScale;
@@ -61,8 +59,8 @@ struct Vec {
 float length(Vec v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 
 Vec unit(Vec v) {
-  float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-  return {v.x / length, v.y / length, v.z / length};
+  const float l = length(v);
+  return {v.x / l, v.y / l, v.z / l};
 }
 
 // A ball this large is flat to within 0.01 across the ship's largest part.
@@ -219,13 +217,14 @@ Sculptor cockpitBubble() {
   return w;
 }
 
+// How far behind the wing's centre an engine pod's nozzle lies: past the trailing edge.
+float podBackFor(float trailingDistance) { return trailingDistance + 0.28f; }
+
 // Both wing panels, sculpted in one piece so the two sides always match: arms pulled out of the
 // sphere, pressed thin, their leading edges swept back and their trailing edges cut straight.
 // An engine pod runs along each wing at `podOut` from the axis, standing above and below the
 // panel and reaching back past its trailing edge to a flat nozzle. The panels and pods are pale
 // with a dark leading edge and bright nozzles.
-float podBackFor(float trailingDistance) { return trailingDistance + 0.28f; }
-
 void wingPanel(Sculptor& w, Vec tip, float tipRadius, float leadingSweep, float trailingDistance, float podOut) {
   mirrorStroke(w, {0.3f, 0.0f, 0.0f, 0.70f}, {tip.x, tip.y, tip.z, tipRadius});
   press(w, {0.0f, 1.0f, 0.0f}, 0.06f);
