@@ -79,9 +79,10 @@ void fireColour(double h, std::uint8_t* out) {
 }
 
 // The flat ring around the grown ball has no texture coordinates of its own and shows the
-// average of the tile's four corner texels. The tile is rolled (which keeps it seamless) so
-// that the 2 × 2 block nearest this colour lands on the corners: the ring flashes hot orange.
-constexpr int ringColour[3] = {255, 150, 25};
+// average of the tile's four corner texels. The tile is rolled (which keeps it seamless) so that
+// the 2 × 2 block nearest this colour lands on the corners: the ring burns the same hot orange as
+// the ball.
+constexpr int ringColour[3] = {240, 105, 10};
 
 std::vector<std::uint8_t> blastPixels() {
   std::vector<std::uint8_t> fire(tileSize * tileSize * 3);
