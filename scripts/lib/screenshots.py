@@ -10,6 +10,11 @@ import harness
 from pilot import Pilot, interface_to_pixel
 
 
+# The window at its own size in the screen's corner: GLUT's default place, (-1, -1), would leave a
+# black row and column where the window is off the screen.
+GEOMETRY = ["-geometry", "800x600+0+0"]
+
+
 def fire(pixel):
     r, g, b = pixel
     return r > 200 and 90 < g < 230 and b < 90
@@ -22,35 +27,43 @@ def save(picture, folder, name):
 
 
 def menu_and_flight(folder):
-    game = harness.Game()
+    game = harness.Game(args=GEOMETRY)
     try:
         pilot = Pilot(game.start())
         pilot.wait_for_menu()
         time.sleep(0.5)
         save(game.grab(), folder, "menu.png")
 
-        # Fly for the stars; once well under way, take the first picture whose bar is short:
-        # a star was just taken and the bubble is small around the ship.
+        # Fly for the stars; take the first picture whose bar is short again after it was long
+        # in this game: a star was just taken and the bubble is small around the ship. (A slow
+        # machine draws few steps a second, so a bar still short from the start proves nothing.)
         width, height = pilot.width, pilot.height
         bar = interface_to_pixel(-0.6, 0.65, width, height)
-        start = game_start = time.time()
+        bar_start = interface_to_pixel(-0.88, 0.65, width, height)
+        start = time.time()
+        grown = False  # the bar has reached past `bar` in this game
         while time.time() - start < 90:
-            if pilot.fly(0.3, Pilot.STARS) < 0.3:  # crashed: a new game
+            if pilot.fly(0.3, Pilot.STARS) < 0.3:  # crashed or timed out: a new game
                 game.key("F2")
                 pilot.wait_for_menu()
-                game_start = time.time()
+                grown = False
                 continue
             shot = game.grab()
-            if time.time() - game_start > 4 and shot.getpixel(bar)[2] < 60:
+            # The bar's blue start shows while the game runs; once the bubble has timed out the
+            # bar is gone altogether, which is no short bar.
+            running = shot.getpixel(bar_start)[2] > 90
+            long_bar = shot.getpixel(bar)[2] >= 60
+            if running and grown and not long_bar:
                 save(shot, folder, "flight.png")
                 return
+            grown = grown or (running and long_bar)
         raise RuntimeError("no star taken in a minute and a half of flight")
     finally:
         game.stop()
 
 
 def blast(folder):
-    game = harness.Game()
+    game = harness.Game(args=GEOMETRY)
     try:
         pilot = Pilot(game.start())
         pilot.wait_for_menu()

@@ -1,7 +1,10 @@
 // "blast2.bmp": the fire the blast sphere wears. The sphere takes s and t straight from its
-// object x and y, so one 128 × 128 tile covers one unit and repeats across the growing ball:
-// every pattern below wraps with the tile. Tongues of flame rise along the rows (t, object y)
-// through turbulence, from white-hot cores through yellow and orange to dark red.
+// object x and y, so one 128 × 128 tile covers one unit and repeats up to twenty times across the
+// grown ball. Anything as large as the tile would repeat visibly, so the fire is built only from
+// features an eighth of the tile and smaller: several octaves of smooth noise, each lattice
+// dividing the tile evenly so the tile wraps, their domain warped by more such noise so the
+// blobs curl like flame. Heat then runs from dark red through orange and yellow to white-hot
+// cores, evenly spread, so no one spot of the tile catches the eye.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -42,44 +45,67 @@ double noise(double x, double y, int period, std::uint32_t salt) {
   return a + (b - a) * sy;  // about -0.7..0.7
 }
 
-// Turbulence: folded octaves, each lattice dividing the tile evenly. u, v in tile units 0..1.
-// The coarsest octave has two cells per tile: the blast ball shows a tile per unit of radius and
-// a half, so finer fire would read as speckle.
-double turbulence(double u, double v, std::uint32_t salt) {
+// Octaves from `cells` lattice cells per tile up to 32 (four pixels a cell), each 0.7 as strong
+// as the one before. u, v in tile units; the sum is about -0.6..0.6.
+double fractal(double u, double v, int cells, std::uint32_t salt) {
   double sum = 0.0, amplitude = 1.0, total = 0.0;
-  for (int cells = 2; cells <= 16; cells *= 2) {
-    sum += amplitude * std::fabs(noise(u * cells, v * cells, cells, salt + static_cast<std::uint32_t>(cells)));
+  for (; cells <= 32; cells *= 2) {
+    sum += amplitude * noise(u * cells, v * cells, cells, salt + static_cast<std::uint32_t>(cells));
     total += amplitude;
-    amplitude *= 0.55;
+    amplitude *= 0.7;
   }
-  return sum / total;  // 0..about 0.6
+  return sum / total;
 }
 
-// Heat 0..1 at a point of the tile.
+// Heat 0..1 at a point of the tile: the fractal sampled through a warp made of two more fractals,
+// which bends the blobs into tongues and curls; a warp of whole-tile periodic noise keeps the
+// result periodic too.
 double heat(double u, double v) {
-  // Warp the rows sideways and upwards with turbulence, then let flame tongues rise along t.
-  const double warpU = u + 0.25 * turbulence(u, v, 11);
-  const double warpV = v + 0.35 * turbulence(u + 0.37, v, 23);
-  const double tongues = 0.5 + 0.5 * std::sin(twoPi * (warpU + 2.0 * warpV));
-  const double flicker = turbulence(warpU, warpV, 37);
-  return std::clamp(1.0 - 2.3 * flicker - 0.3 * tongues, 0.0, 1.0);
+  const double warpU = u + 0.04 * fractal(u, v, 8, 101);
+  const double warpV = v + 0.04 * fractal(u, v, 8, 202);
+  const double f = fractal(warpU, warpV, 8, 404);
+  return std::clamp(0.40 + 1.9 * f, 0.0, 1.0);
 }
 
-// Dark red through orange and yellow to white.
+// Dark red through orange and yellow to white: red rises first, green later, blue only at the
+// hottest, so every texel keeps red ≥ green ≥ blue.
 void fireColour(double h, std::uint8_t* out) {
-  const double r = std::clamp(0.25 + 2.2 * h, 0.0, 1.0);
-  const double g = std::clamp(-0.15 + 1.6 * h, 0.0, 1.0);
-  const double b = std::clamp(-1.2 + 2.0 * h, 0.0, 1.0);
+  const double r = std::clamp(0.40 + 1.2 * h, 0.0, 1.0);
+  const double g = std::clamp(1.35 * h * h, 0.0, 1.0);
+  const double b = std::clamp(3.0 * (h - 0.68), 0.0, 1.0) * g;
   out[0] = static_cast<std::uint8_t>(std::lround(255.0 * r));
-  out[1] = static_cast<std::uint8_t>(std::lround(255.0 * g));
-  out[2] = static_cast<std::uint8_t>(std::lround(255.0 * b));
+  out[1] = static_cast<std::uint8_t>(std::lround(255.0 * std::min(r, g)));
+  out[2] = static_cast<std::uint8_t>(std::lround(255.0 * std::min(g, b)));
 }
+
+// The flat ring around the grown ball has no texture coordinates of its own and shows the
+// average of the tile's four corner texels. The tile is rolled (which keeps it seamless) so that
+// the 2 × 2 block nearest this colour lands on the corners: the ring burns the same hot orange as
+// the ball.
+constexpr int ringColour[3] = {240, 105, 10};
 
 std::vector<std::uint8_t> blastPixels() {
-  std::vector<std::uint8_t> pixels(tileSize * tileSize * 3);
+  std::vector<std::uint8_t> fire(tileSize * tileSize * 3);
+  auto at = [](int x, int y) { return 3 * (static_cast<std::size_t>((y + tileSize) % tileSize) * tileSize + (x + tileSize) % tileSize); };
+  for (int y = 0; y < tileSize; ++y)
+    for (int x = 0; x < tileSize; ++x) fireColour(heat((x + 0.5) / tileSize, (y + 0.5) / tileSize), &fire[at(x, y)]);
+
+  int bestX = 0, bestY = 0, bestDistance = 1 << 30;
+  for (int y = 0; y < tileSize; ++y) {
+    for (int x = 0; x < tileSize; ++x) {
+      int distance = 0;
+      for (int c = 0; c < 3; ++c) {
+        const int mean = (fire[at(x, y) + c] + fire[at(x + 1, y) + c] + fire[at(x, y + 1) + c] + fire[at(x + 1, y + 1) + c]) / 4;
+        distance += (mean - ringColour[c]) * (mean - ringColour[c]);
+      }
+      if (distance < bestDistance) bestDistance = distance, bestX = x, bestY = y;
+    }
+  }
+  // Texel (bestX + 1, bestY + 1) becomes texel (0, 0), and the block's other three the far corners.
+  std::vector<std::uint8_t> pixels(fire.size());
   for (int y = 0; y < tileSize; ++y)
     for (int x = 0; x < tileSize; ++x)
-      fireColour(heat((x + 0.5) / tileSize, (y + 0.5) / tileSize), &pixels[3 * (static_cast<std::size_t>(y) * tileSize + x)]);
+      for (int c = 0; c < 3; ++c) pixels[at(x, y) + c] = fire[at(x + bestX + 1, y + bestY + 1) + c];
   return pixels;
 }
 

@@ -1,7 +1,14 @@
-// The floor's two textures, made from one relief: "block.bmp", sandstone blocks laid in a running
-// bond with mortar grooves, and "normal2.bmp", the normals of the same relief packed as
-// 127·n + 128 per channel (x along the image's columns, y along its rows from the bottom, z out
-// of the floor). One 256 × 256 tile covers 20 × 20 units of floor and repeats seamlessly.
+// The floor's two textures, made from one relief: "block.bmp", large slate flagstones laid in two
+// staggered courses with dark mortar joints, and "normal2.bmp", the normals of the same relief
+// packed as 127·n + 128 per channel (x along the image's columns, y along its rows from the
+// bottom, z out of the floor). One 256 × 256 tile covers 20 × 20 units of floor and repeats
+// seamlessly, a hundred times across.
+//
+// The tile is seen from a few units away down to a few pixels at the horizon, so it is made to
+// survive the box-filtered mipmaps the game builds from it: the slabs are big (about 10 units),
+// their relief is low and smooth, and every feature finer than a joint is faint. Averaged down,
+// the normals turn into the same gently tilted plane everywhere and the far floor goes calm
+// instead of shimmering; the joints, wide and dark in the colour image, stay visible furthest.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -13,11 +20,21 @@
 
 namespace {
 
-constexpr int tileSize = 256;     // pixels per side of the tile
-constexpr int courseHeight = 64;  // pixels per row of blocks: four courses per tile
-constexpr int blockLength = 128;  // pixels per block: two per course, alternate courses offset
-constexpr double groove = 3.0;    // half the mortar groove's width, pixels
-constexpr double bevel = 7.0;     // width of a block's rounded edge, pixels
+constexpr int tileSize = 256;     // pixels per side of the tile; 12.8 pixels per unit
+constexpr int courseHeight = 128; // pixels per course of slabs: two courses per tile
+constexpr double joint = 3.5;     // half the mortar joint's width, pixels
+constexpr double bevel = 12.0;    // width of a slab's rounded edge, pixels
+
+// Where the slabs of each course end along x, pixels; the second course's joints fall between the
+// first's, so no joint runs on across two courses, and the slabs differ in length.
+constexpr int courseJoints[2][2] = {{0, 144}, {72, 200}};
+
+// The sun stands low towards +x and -y of the floor's frame where the game is played, near the
+// floor's middle: the game lights the floor with one light vector per corner, and between them it
+// comes out at about 8° above the horizon along this azimuth. Every normal is leant towards it by
+// sunLean, so the flat stone catches some of the light instead of lying almost black under it.
+constexpr double sunLean = 0.26;                         // radians
+constexpr double sunAzimuth[2] = {0.8507, -0.5257};      // unit, in the floor's x-y plane
 
 std::uint32_t hash(std::uint32_t a, std::uint32_t b, std::uint32_t salt) {
   std::uint32_t h = a * 0x8da6b343u ^ b * 0xd8163841u ^ salt * 0xcb1ab31fu;
@@ -28,6 +45,8 @@ std::uint32_t hash(std::uint32_t a, std::uint32_t b, std::uint32_t salt) {
 }
 
 double unit(std::uint32_t h) { return (h & 0xFFFF) / 65535.0; }
+
+int wrap(int v) { return ((v % tileSize) + tileSize) % tileSize; }
 
 // Value noise on a lattice that wraps with the given period, so the tile stays seamless.
 double periodicNoise(double x, double y, int period, std::uint32_t salt) {
@@ -43,51 +62,74 @@ double periodicNoise(double x, double y, int period, std::uint32_t salt) {
   return a + (b - a) * sy;
 }
 
-// Roughness of the stone: three octaves, each lattice dividing the tile evenly.
-double stoneGrain(int x, int y) {
-  double sum = 0.0, amplitude = 1.0;
-  for (int cells = 16, octave = 0; octave < 3; cells *= 2, ++octave) {
+// Octaves of periodic noise from `cells` lattice cells per tile upwards, about -0.5..0.5.
+double octaves(int x, int y, int cells, int count, std::uint32_t salt) {
+  double sum = 0.0, amplitude = 1.0, total = 0.0;
+  for (int octave = 0; octave < count; cells *= 2, ++octave) {
     const double scale = double(cells) / tileSize;
-    sum += amplitude * (periodicNoise(x * scale, y * scale, cells, 7 + octave) - 0.5);
+    sum += amplitude * (periodicNoise(x * scale, y * scale, cells, salt + octave) - 0.5);
+    total += amplitude;
     amplitude *= 0.5;
   }
-  return sum;
+  return sum / total;
 }
 
-struct Block {
-  int id;         // which block of the tile
+struct Slab {
+  int id;         // which slab of the tile
   double edge;    // distance to the nearest joint, pixels
-  double u, v;    // position inside the block, -1..1 along its length and across
+  double u, v;    // position inside the slab, -1..1 along its length and across
 };
 
-Block blockAt(int x, int y) {
+Slab slabAt(int x, int y) {
   const int course = y / courseHeight;
-  const int shift = (course % 2) * (blockLength / 2);
-  const int along = ((x + shift) % tileSize);
-  const int index = along / blockLength;
-  const double px = along - index * blockLength + 0.5;  // 0..blockLength
-  const double py = (y - course * courseHeight) + 0.5;  // 0..courseHeight
-  Block b;
-  b.id = course * 2 + index;
-  b.edge = std::min(std::min(px, blockLength - px), std::min(py, courseHeight - py));
-  b.u = px / blockLength * 2.0 - 1.0;
-  b.v = py / courseHeight * 2.0 - 1.0;
-  return b;
+  const int* ends = courseJoints[course];
+  // Along the course from its first joint, so the slab that wraps round the tile is one piece.
+  const int along = wrap(x - ends[0]);
+  const int split = ends[1] - ends[0];
+  const int index = along < split ? 0 : 1;
+  const double start = index == 0 ? 0.0 : split;
+  const double length = index == 0 ? split : tileSize - split;
+  const double px = along - start + 0.5;
+  const double py = (y - course * courseHeight) + 0.5;
+  Slab s;
+  s.id = course * 2 + index;
+  s.edge = std::min(std::min(px, length - px), std::min(py, courseHeight - py));
+  s.u = px / length * 2.0 - 1.0;
+  s.v = py / courseHeight * 2.0 - 1.0;
+  return s;
 }
 
-// Height of the relief in pixels: grooves at 0, block tops rounded and tilted a little per block.
+// Height of the relief in pixels: joints at 0, slab tops raised behind a rounded shoulder, each
+// slab tilted a little its own way, with a faint broad undulation and a fainter grain.
 double height(int x, int y) {
-  x = ((x % tileSize) + tileSize) % tileSize;
-  y = ((y % tileSize) + tileSize) % tileSize;
-  const Block b = blockAt(x, y);
-  if (b.edge < groove) return 0.0;
-  const double ramp = std::min(1.0, (b.edge - groove) / bevel);
-  const double shoulder = std::sin(ramp * 1.5707963267948966);
-  const double tiltU = (unit(hash(b.id, 1, 3)) - 0.5) * 6.0;
-  const double tiltV = (unit(hash(b.id, 2, 3)) - 0.5) * 4.0;
-  // Worn, rounded tops: under the low light each block brightens towards its +x end.
-  const double dome = 14.0 * (1.0 - b.u * b.u) + 4.0 * (1.0 - b.v * b.v);
-  return shoulder * (7.0 + dome + tiltU * b.u + tiltV * b.v) + 2.5 * stoneGrain(x, y);
+  x = wrap(x);
+  y = wrap(y);
+  const Slab s = slabAt(x, y);
+  const double grain = 0.6 * octaves(x, y, 32, 2, 40);
+  if (s.edge < joint) return grain;
+  const double ramp = std::min(1.0, (s.edge - joint) / bevel);
+  const double shoulder = 0.5 - 0.5 * std::cos(ramp * 3.141592653589793);
+  const double tiltU = (unit(hash(s.id, 1, 3)) - 0.5) * 3.0;
+  const double tiltV = (unit(hash(s.id, 2, 3)) - 0.5) * 3.0;
+  const double swell = 6.0 * octaves(x, y, 4, 2, 20);
+  return shoulder * (2.5 + tiltU * s.u + tiltV * s.v + swell) + grain;
+}
+
+// The stone's colour before the light: cool grey slate, each slab a shade of its own, clouded
+// with broad stains; the joints a darker, browner mortar.
+void stoneColour(int x, int y, double* rgb) {
+  const Slab s = slabAt(x, y);
+  const double cloud = octaves(x, y, 8, 3, 60);
+  const double grain = octaves(x, y, 64, 2, 80);
+  const double tint = unit(hash(s.id, 5, 9)) - 0.5;
+  const double shade = 205.0 * (1.0 + 0.10 * tint + 0.16 * cloud + 0.06 * grain);
+  double r = shade * (0.93 + 0.05 * tint), g = shade * 0.97, b = shade * (1.02 - 0.04 * tint);
+  // The mortar: dark in the joint, the stone's edge shaded into it over the shoulder.
+  const double inJoint = std::clamp((joint + 0.35 * bevel - s.edge) / (0.35 * bevel), 0.0, 1.0);
+  const double darken = 1.0 - 0.55 * inJoint;
+  rgb[0] = r * darken * (1.0 + 0.05 * inJoint);
+  rgb[1] = g * darken;
+  rgb[2] = b * darken * (1.0 - 0.08 * inJoint);
 }
 
 }  // namespace
@@ -103,30 +145,19 @@ void writeFloorTextures(const std::filesystem::path& runDir) {
       const double dy = (height(x, y + 1) - height(x, y - 1)) / 2.0;
       const double length = std::sqrt(dx * dx + dy * dy + 1.0);
       const double n[3] = {-dx / length, -dy / length, 1.0 / length};
-      for (int c = 0; c < 3; ++c) normals[at + c] = static_cast<std::uint8_t>(127.0 * n[c] + 128.0);
+      // Lean the normal towards the sun: a turn by sunLean about the horizontal axis across the
+      // sun's azimuth, which takes (0, 0, 1) towards it and every other normal with it.
+      const double dotLean = n[0] * sunAzimuth[0] + n[1] * sunAzimuth[1];  // along the azimuth
+      const double across[2] = {n[0] - dotLean * sunAzimuth[0], n[1] - dotLean * sunAzimuth[1]};
+      const double c = std::cos(sunLean), s = std::sin(sunLean);
+      const double along = dotLean * c + n[2] * s;
+      const double up = -dotLean * s + n[2] * c;
+      const double leant[3] = {across[0] + along * sunAzimuth[0], across[1] + along * sunAzimuth[1], up};
+      for (int k = 0; k < 3; ++k) normals[at + k] = static_cast<std::uint8_t>(127.0 * leant[k] + 128.0);
 
-      const Block b = blockAt(x, y);
-      const double grain = stoneGrain(x, y);
-      double r, g, bl;
-      if (b.edge < groove) {
-        const double m = 120.0 + 40.0 * grain;
-        r = m;
-        g = m * 0.96;
-        bl = m * 0.9;
-      } else {
-        const double tint = unit(hash(b.id, 5, 9)) - 0.5;
-        const double shade = 225.0 + 50.0 * grain + 30.0 * tint;
-        r = shade;
-        g = shade * (0.90 + 0.06 * tint);
-        bl = shade * (0.76 + 0.08 * tint);
-        const double worn = std::min(1.0, (b.edge - groove) / bevel);
-        r *= 0.85 + 0.15 * worn;
-        g *= 0.85 + 0.15 * worn;
-        bl *= 0.85 + 0.15 * worn;
-      }
-      base[at + 0] = static_cast<std::uint8_t>(std::clamp(r, 0.0, 255.0));
-      base[at + 1] = static_cast<std::uint8_t>(std::clamp(g, 0.0, 255.0));
-      base[at + 2] = static_cast<std::uint8_t>(std::clamp(bl, 0.0, 255.0));
+      double rgb[3];
+      stoneColour(x, y, rgb);
+      for (int k = 0; k < 3; ++k) base[at + k] = static_cast<std::uint8_t>(std::clamp(rgb[k], 0.0, 255.0));
     }
   }
   auto save = [&](const char* name, const std::vector<std::uint8_t>& pixels) {

@@ -10,11 +10,16 @@
 
 namespace {
 
-constexpr Colour grass{0.30f, 0.50f, 0.20f, 1.0f};
-constexpr Colour meadow{0.45f, 0.55f, 0.25f, 1.0f};
-constexpr Colour rock{0.55f, 0.50f, 0.44f, 1.0f};
-constexpr Colour darkRock{0.40f, 0.36f, 0.33f, 1.0f};
-constexpr Colour snow{0.96f, 0.96f, 1.0f, 1.0f};
+// The foot takes the slate floor's own grey-blue, so a mountain rises out of the floor instead of
+// standing on it in a ring of another colour; scree leads up to the rock, which is grey with warm
+// and cool flanks. Every colour keeps red close to green and blue: the rock must never pass for
+// the orange sky behind it.
+constexpr Colour foot{0.30f, 0.32f, 0.36f, 1.0f};
+constexpr Colour scree{0.42f, 0.42f, 0.44f, 1.0f};
+constexpr Colour rock{0.46f, 0.42f, 0.38f, 1.0f};
+constexpr Colour coolRock{0.38f, 0.40f, 0.44f, 1.0f};
+constexpr Colour darkRock{0.26f, 0.25f, 0.26f, 1.0f};
+constexpr Colour snow{0.97f, 0.97f, 1.0f, 1.0f};
 
 // A spur: a ridge pushed out from the core along an azimuth, falling to its tip below the floor.
 struct Spur {
@@ -60,7 +65,7 @@ void sculptSpurs(sculpt::Writer& w, const Spur* spurs, int count) {
   }
 }
 
-// Dark gullies from the foot of the peaks down over the spurs to the grass, every 72 degrees from
+// Dark gullies from the foot of the peaks down over the spurs to the scree, every 72 degrees from
 // the azimuth given, so the rock runs on down the slopes instead of ending in a ring.
 void paintGullies(sculpt::Writer& w, float firstAzimuthDegrees) {
   for (int i = 0; i < 5; ++i) {
@@ -93,20 +98,21 @@ sculpt::Writer mountain4() {
   dragStroke(w, {0.2f, 12.0f, -0.4f, 1.8f}, {-3.8f, 8.5f, -3.2f, 1.8f});
   // Foothill spurs all round; their tips stand below the floor.
   const Spur spurs[] = {
-      {0.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f},   {30.0f, -4.0f, 6.5f, 18.0f, -7.0f, 3.2f},
-      {60.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f},  {90.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f},
-      {120.0f, -4.0f, 6.5f, 17.5f, -7.0f, 3.2f}, {150.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f},
-      {180.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f}, {210.0f, -4.0f, 6.5f, 17.5f, -7.0f, 3.2f},
-      {240.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f}, {270.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f},
-      {300.0f, -4.0f, 6.5f, 18.0f, -7.0f, 3.2f}, {330.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f},
+      {0.0f, -3.2f, 6.0f, 20.5f, -7.0f, 3.5f},   {30.0f, -3.2f, 6.0f, 18.0f, -7.0f, 3.2f},
+      {60.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f},  {90.0f, -3.2f, 6.0f, 20.5f, -7.0f, 3.5f},
+      {120.0f, -3.2f, 6.0f, 17.5f, -7.0f, 3.2f}, {150.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f},
+      {180.0f, -3.2f, 6.0f, 20.5f, -7.0f, 3.5f}, {210.0f, -3.2f, 6.0f, 17.5f, -7.0f, 3.2f},
+      {240.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f}, {270.0f, -3.2f, 6.0f, 20.5f, -7.0f, 3.5f},
+      {300.0f, -3.2f, 6.0f, 18.0f, -7.0f, 3.2f}, {330.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f},
   };
   sculptSpurs(w, spurs, 12);
 
-  // Colour: rock darkening towards the foot, green below, snow above 10.
+  // Colour: rock with a cooler flank, gullies, scree and the floor's grey at the foot, snow above 10.
   w.paint({0.0f, -60.0f, 0.0f, 88.0f}, rock);
-  paintBeyond(w, {0.0f, -4.3f, 0.0f}, {0.0f, -1.0f, 0.0f}, grass);
-  paintBeyond(w, {0.0f, -3.0f, 0.0f}, {0.3f, -0.954f, 0.0f}, meadow);
+  paintBeyond(w, {-1.0f, 0.0f, -1.0f}, {-0.6f, 0.0f, -0.8f}, coolRock);
   paintGullies(w, 20.0f);
+  paintBeyond(w, {0.0f, -1.5f, 0.0f}, {0.3f, -0.954f, 0.0f}, scree);
+  paintBeyond(w, {0.0f, -3.6f, 0.0f}, {0.0f, -1.0f, 0.0f}, foot);
   paintBeyond(w, {0.0f, 10.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, snow);
   paintBeyond(w, {4.5f, 7.5f, 3.5f}, {0.2f, 0.96f, 0.2f}, snow);
   // Creases down the flanks: dark along the middle, the surrounding colour at the rim.
@@ -124,19 +130,20 @@ sculpt::Writer mountain5() {
   sculptPeak(w, {-1.0f, 2.0f, -1.0f, 5.5f}, {-2.0f, 9.0f, -1.8f, 3.0f}, {-3.0f, 18.0f, -2.5f, 1.1f});
   dragStroke(w, {2.5f, 16.0f, 2.0f, 1.5f}, {-3.0f, 13.0f, -2.5f, 1.7f});
   const Spur spurs[] = {
-      {15.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f},  {45.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f},
-      {75.0f, -4.0f, 6.5f, 17.5f, -7.0f, 3.2f},  {105.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f},
-      {135.0f, -4.0f, 6.5f, 17.5f, -7.0f, 3.2f}, {165.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f},
-      {195.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f}, {225.0f, -4.0f, 6.5f, 20.5f, -7.0f, 3.5f},
-      {255.0f, -4.0f, 6.5f, 18.0f, -7.0f, 3.2f}, {285.0f, -4.0f, 6.5f, 19.5f, -7.0f, 3.5f},
-      {315.0f, -4.0f, 6.5f, 17.5f, -7.0f, 3.2f}, {345.0f, -4.0f, 6.5f, 20.0f, -7.0f, 3.5f},
+      {15.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f},  {45.0f, -3.2f, 6.0f, 20.5f, -7.0f, 3.5f},
+      {75.0f, -3.2f, 6.0f, 17.5f, -7.0f, 3.2f},  {105.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f},
+      {135.0f, -3.2f, 6.0f, 17.5f, -7.0f, 3.2f}, {165.0f, -3.2f, 6.0f, 20.5f, -7.0f, 3.5f},
+      {195.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f}, {225.0f, -3.2f, 6.0f, 20.5f, -7.0f, 3.5f},
+      {255.0f, -3.2f, 6.0f, 18.0f, -7.0f, 3.2f}, {285.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f},
+      {315.0f, -3.2f, 6.0f, 17.5f, -7.0f, 3.2f}, {345.0f, -3.2f, 6.0f, 20.0f, -7.0f, 3.5f},
   };
   sculptSpurs(w, spurs, 12);
 
-  w.paint({0.0f, -60.0f, 0.0f, 88.0f}, darkRock);
-  paintBeyond(w, {0.0f, -4.6f, 0.0f}, {0.0f, -1.0f, 0.0f}, grass);
-  paintBeyond(w, {0.0f, -3.5f, 0.0f}, {-0.3f, -0.954f, 0.2f}, meadow);
+  w.paint({0.0f, -60.0f, 0.0f, 88.0f}, coolRock);
+  paintBeyond(w, {1.0f, 0.0f, -1.0f}, {0.7f, 0.0f, -0.7f}, rock);
   paintGullies(w, 55.0f);
+  paintBeyond(w, {0.0f, -1.8f, 0.0f}, {-0.3f, -0.954f, 0.2f}, scree);
+  paintBeyond(w, {0.0f, -3.8f, 0.0f}, {0.0f, -1.0f, 0.0f}, foot);
   paintBeyond(w, {0.0f, 11.0f, 0.0f}, {0.15f, 0.98f, 0.1f}, snow);
   w.paintStroke({2.5f, 15.0f, 2.0f, 1.3f}, snow, {6.0f, 6.0f, -1.0f, 2.0f}, darkRock);
   w.paintStroke({-3.0f, 12.0f, -2.5f, 1.3f}, snow, {-6.0f, 4.0f, 2.5f, 2.0f}, darkRock);

@@ -2,13 +2,18 @@
 // files.txt of variants. Units are world units; a part's frame has +z towards the nose, +y up and
 // +x to the left wing (the game turns the ship by 180° so the nose points away from the eye).
 // The parts are designed at a hull about 3.2 long with wings spanning about 3.8, and written
-// 1.6 times that size (shipScale), large enough to read on screen 20 ahead of the eye and still
-// small beside the bubble, which grows to 10 around it.
+// 2.3 times that size (shipScale): about 105 pixels across in an 800 × 600 window, 20 ahead of
+// the eye, still inside the bubble's last sizes (it grows to 10) and, spanning about 8.7, no wider
+// than half a mountain's collision square, so a wing never seems to pass through much rock that
+// the hit test, which takes the ship's position only, lets it miss.
 //
 // Every part starts as the unit sphere. Long shapes are pulled out of it with push strokes; flat
 // faces are pressed in with balls so large that their surface is nearly a plane. The ship is
 // drawn unlit, its colours scaling the mirrored scene, so the facets are kept large and flat
-// (each mirrors one clear piece of the world) and the colours mostly light.
+// (each mirrors one clear piece of the world). The livery works with that: pale tops that show the
+// bright sky they mirror, near-black trim along the edges, sides and belly that frames them
+// against the floor, and pale-gold nozzles at the back, which face the eye and mirror the bright
+// horizon behind it.
 //
 // Every variant of a part declares the same attachment points, so any assembly reads the same
 // model file. Every part sits on the ship's axis and the wings are one piece, so no draw can pair
@@ -24,7 +29,7 @@
 
 namespace {
 
-constexpr float shipScale = 1.6f;
+constexpr float shipScale = 2.3f;
 
 // A sculpt recording written at the ship's scale: the unit sphere is first blown up to
 // shipScale from its centre, and every position, radius and attachment point after that is
@@ -51,9 +56,11 @@ struct Vec {
   float x, y, z;
 };
 
+float length(Vec v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+
 Vec unit(Vec v) {
-  float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-  return {v.x / length, v.y / length, v.z / length};
+  const float l = length(v);
+  return {v.x / l, v.y / l, v.z / l};
 }
 
 // A ball this large is flat to within 0.01 across the ship's largest part.
@@ -94,15 +101,20 @@ void mirrorStroke(Sculptor& w, BrushPoint from, BrushPoint to) {
   w.pushStroke({-from.x, from.y, from.z, from.radius}, {-to.x, to.y, to.z, to.radius});
 }
 
-constexpr Colour silver{0.95f, 0.96f, 1.0f, 1.0f};
-constexpr Colour paleBlue{0.78f, 0.88f, 1.0f, 1.0f};
-constexpr Colour steel{0.68f, 0.70f, 0.76f, 1.0f};
-constexpr Colour darkSteel{0.34f, 0.35f, 0.40f, 1.0f};
-constexpr Colour glass{0.30f, 0.45f, 0.75f, 1.0f};
-constexpr Colour red{0.95f, 0.25f, 0.20f, 1.0f};
+constexpr Colour silver{1.0f, 1.0f, 1.0f, 1.0f};
+constexpr Colour paleBlue{0.86f, 0.93f, 1.0f, 1.0f};
+constexpr Colour trim{0.12f, 0.12f, 0.15f, 1.0f};
+constexpr Colour glass{0.30f, 0.42f, 0.60f, 1.0f};
+constexpr Colour red{1.0f, 0.22f, 0.16f, 1.0f};
 constexpr Colour gold{1.0f, 0.80f, 0.35f, 1.0f};
-constexpr Colour flameHot{1.0f, 0.85f, 0.55f, 1.0f};
-constexpr Colour flameBlue{0.55f, 0.80f, 1.0f, 1.0f};
+constexpr Colour nozzle{1.0f, 0.95f, 0.75f, 1.0f};
+constexpr Colour flameHot{1.0f, 0.90f, 0.60f, 1.0f};
+constexpr Colour flameBlue{0.70f, 0.90f, 1.0f, 1.0f};
+
+// The nozzle faces look back and a little up. Facing straight back, they would mirror the floor
+// behind the eye (which looks down at the ship); leant up by about 20° they mirror the bright sky
+// just above the horizon behind it.
+constexpr Vec nozzleFacing{0.0f, 0.36f, -1.0f};
 
 // Where the hull's children hang, in the hull's frame; every hull variant declares these.
 const AttachmentPoint hullPoints[4] = {
@@ -129,6 +141,16 @@ void hullBody(Sculptor& w, float halfWidth, float noseLength) {
   press(w, {-1.0f, -1.0f, 0.0f}, 0.40f);
 }
 
+// The hull's dark trim: the sides, the belly and the stern plate, leaving the back and its
+// chamfers pale. Painted after the nose cuts, which change where the sides are.
+void hullTrim(Sculptor& w, float halfWidth) {
+  const float edge = halfWidth - 0.07f;
+  paintBeyond(w, {edge, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, trim);
+  paintBeyond(w, {-edge, 0.0f, 0.0f}, {-1.0f, 0.0f, 0.0f}, trim);
+  paintBeyond(w, {0.0f, -0.05f, 0.0f}, {0.0f, -1.0f, 0.0f}, trim);
+  paintBeyond(w, {0.0f, 0.0f, -1.06f}, {0.0f, 0.0f, -1.0f}, trim);
+}
+
 // "arrow": a long wedge nose.
 Sculptor hullArrow() {
   Sculptor w;
@@ -138,8 +160,8 @@ Sculptor hullArrow() {
   press(w, {1.0f, 0.0f, 0.25f}, 0.48f);   // the sides close in
   press(w, {-1.0f, 0.0f, 0.25f}, 0.48f);
   paintAll(w, silver);
-  paintBeyond(w, {0.0f, 0.0f, 1.25f}, {0.0f, 0.0f, 1.0f}, red);  // the nose tip
-  paintBeyond(w, {0.0f, -0.12f, 0.0f}, {0.0f, -1.0f, 0.0f}, steel);
+  hullTrim(w, 0.42f);
+  paintBeyond(w, {0.0f, 0.0f, 1.20f}, {0.0f, 0.0f, 1.0f}, red);  // the nose tip
   w.attachments(hullPoints);
   return w;
 }
@@ -153,8 +175,8 @@ Sculptor hullWedge() {
   press(w, {1.0f, 0.0f, 0.40f}, 0.62f);
   press(w, {-1.0f, 0.0f, 0.40f}, 0.62f);
   paintAll(w, paleBlue);
+  hullTrim(w, 0.46f);
   paintBeyond(w, {0.0f, 0.0f, 1.05f}, {0.0f, 0.2f, 1.0f}, gold);
-  paintBeyond(w, {0.0f, -0.12f, 0.0f}, {0.0f, -1.0f, 0.0f}, steel);
   w.attachments(hullPoints);
   return w;
 }
@@ -171,6 +193,7 @@ Sculptor cockpitFighter() {
   press(w, {0.0f, 0.8f, 0.6f}, 0.30f);    // windscreen
   press(w, {0.0f, 0.5f, -0.87f}, 0.42f);  // rear deck
   paintAll(w, glass);
+  paintBeyond(w, {0.0f, 0.04f, 0.0f}, {0.0f, -1.0f, 0.0f}, trim);  // the frame along its foot
   return w;
 }
 
@@ -190,74 +213,92 @@ Sculptor cockpitBubble() {
   press(w, {0.0f, 1.0f, -1.0f}, 0.36f);
   press(w, {0.0f, 1.0f, -2.2f}, 0.45f);
   paintAll(w, glass);
-  paintBeyond(w, {0.0f, 0.05f, 0.0f}, {0.0f, -1.0f, 0.0f}, darkSteel);  // the frame along its foot
+  paintBeyond(w, {0.0f, 0.05f, 0.0f}, {0.0f, -1.0f, 0.0f}, trim);  // the frame along its foot
   return w;
 }
 
+// How far behind the wing's centre an engine pod's nozzle lies: past the trailing edge.
+float podBackFor(float trailingDistance) { return trailingDistance + 0.28f; }
+
 // Both wing panels, sculpted in one piece so the two sides always match: arms pulled out of the
 // sphere, pressed thin, their leading edges swept back and their trailing edges cut straight.
-void wingPanel(Sculptor& w, Vec tip, float tipRadius, float leadingSweep, float trailingDistance) {
+// An engine pod runs along each wing at `podOut` from the axis, standing above and below the
+// panel and reaching back past its trailing edge to a flat nozzle. The panels and pods are pale
+// with a dark leading edge and bright nozzles.
+void wingPanel(Sculptor& w, Vec tip, float tipRadius, float leadingSweep, float trailingDistance, float podOut) {
   mirrorStroke(w, {0.3f, 0.0f, 0.0f, 0.70f}, {tip.x, tip.y, tip.z, tipRadius});
-  press(w, {0.0f, 1.0f, 0.0f}, 0.05f);
-  press(w, {0.0f, -1.0f, 0.0f}, 0.05f);
+  press(w, {0.0f, 1.0f, 0.0f}, 0.06f);
+  press(w, {0.0f, -1.0f, 0.0f}, 0.06f);
   press(w, {leadingSweep, 0.0f, 1.0f}, 0.62f);
   press(w, {-leadingSweep, 0.0f, 1.0f}, 0.62f);
   press(w, {0.0f, 0.0f, -1.0f}, trailingDistance);
+  const float podFront = 0.62f - leadingSweep * podOut + 0.05f;  // just behind the leading edge
+  const float podBack = podBackFor(trailingDistance);
+  mirrorStroke(w, {podOut, 0.0f, podFront, 0.10f}, {podOut, 0.0f, podFront - 0.25f, 0.17f});
+  mirrorStroke(w, {podOut, 0.0f, podFront - 0.25f, 0.17f}, {podOut, 0.0f, -podBack - 0.2f, 0.17f});
+  press(w, nozzleFacing, podBack);
+}
+
+void wingLivery(Sculptor& w, Colour panel, Colour tipColour, float leadingSweep, float trailingDistance, float tipFrom) {
+  paintAll(w, panel);
+  paintBeyond(w, {0.0f, 0.0f, 0.55f}, {leadingSweep, 0.0f, 1.0f}, trim);
+  paintBeyond(w, {0.0f, 0.0f, 0.55f}, {-leadingSweep, 0.0f, 1.0f}, trim);
+  paintBeyond(w, {tipFrom, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, tipColour);
+  paintBeyond(w, {-tipFrom, 0.0f, 0.0f}, {-1.0f, 0.0f, 0.0f}, tipColour);
+  const float nozzleFrom = podBackFor(trailingDistance) - 0.04f;
+  paintBeyond(w, {0.0f, 0.0f, -nozzleFrom * length(nozzleFacing)}, nozzleFacing, nozzle);
 }
 
 Sculptor wingsSwept() {
   Sculptor w;
-  wingPanel(w, {1.75f, 0.0f, -0.55f}, 0.24f, 0.55f, 0.75f);
-  paintAll(w, silver);
-  paintBeyond(w, {1.45f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, red);  // the tip pods
-  paintBeyond(w, {-1.45f, 0.0f, 0.0f}, {-1.0f, 0.0f, 0.0f}, red);
+  wingPanel(w, {1.75f, 0.0f, -0.55f}, 0.24f, 0.55f, 0.75f, 0.95f);
+  wingLivery(w, silver, red, 0.55f, 0.75f, 1.50f);
   return w;
 }
 
 Sculptor wingsDelta() {
   Sculptor w;
-  wingPanel(w, {1.45f, 0.0f, -0.85f}, 0.16f, 1.30f, 0.90f);
-  paintAll(w, paleBlue);
-  paintBeyond(w, {1.30f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, gold);
-  paintBeyond(w, {-1.30f, 0.0f, 0.0f}, {-1.0f, 0.0f, 0.0f}, gold);
+  wingPanel(w, {1.45f, 0.0f, -0.85f}, 0.16f, 1.30f, 0.90f, 0.80f);
+  wingLivery(w, paleBlue, gold, 1.30f, 0.90f, 1.30f);
   return w;
 }
 
 // Fins stand on their root at the origin and rise along +y.
 Sculptor finRaked() {
   Sculptor w;
-  press(w, {1.0f, 0.0f, 0.0f}, 0.03f);
-  press(w, {-1.0f, 0.0f, 0.0f}, 0.03f);
+  press(w, {1.0f, 0.0f, 0.0f}, 0.04f);
+  press(w, {-1.0f, 0.0f, 0.0f}, 0.04f);
   press(w, {0.0f, -1.0f, 0.0f}, 0.0f);
   press(w, {0.0f, 1.0f, 0.0f}, 0.55f);
   press(w, {0.0f, 0.8f, 0.6f}, 0.12f);     // raked leading edge
   press(w, {0.0f, -0.3f, -1.0f}, 0.45f);   // trailing edge
   paintAll(w, silver);
-  paintBeyond(w, {0.0f, 0.42f, 0.0f}, {0.0f, 1.0f, 0.0f}, red);
+  paintBeyond(w, {0.0f, 0.36f, 0.0f}, {0.0f, 1.0f, 0.0f}, red);
   return w;
 }
 
 Sculptor finTall() {
   Sculptor w;
-  press(w, {1.0f, 0.0f, 0.0f}, 0.035f);
-  press(w, {-1.0f, 0.0f, 0.0f}, 0.035f);
+  press(w, {1.0f, 0.0f, 0.0f}, 0.045f);
+  press(w, {-1.0f, 0.0f, 0.0f}, 0.045f);
   press(w, {0.0f, -1.0f, 0.0f}, 0.0f);
   press(w, {0.0f, 1.0f, 0.0f}, 0.70f);
   press(w, {0.0f, 0.6f, 0.8f}, 0.10f);
   press(w, {0.0f, 0.0f, -1.0f}, 0.40f);
   paintAll(w, paleBlue);
-  paintBeyond(w, {0.0f, 0.55f, 0.0f}, {0.0f, 1.0f, 0.0f}, gold);
+  paintBeyond(w, {0.0f, 0.50f, 0.0f}, {0.0f, 1.0f, 0.0f}, gold);
   return w;
 }
 
-// The engine hangs from the stern and reaches back along -z to its nozzle.
+// The engine hangs from the stern and reaches back along -z to its nozzle: a dark casing round a
+// bright nozzle face.
 Sculptor engineOctagon() {
   Sculptor w;
   pressAround(w, 8, 0.27f, 22.5f);
   press(w, {0.0f, 0.0f, 1.0f}, 0.10f);
-  press(w, {0.0f, 0.0f, -1.0f}, 0.40f);
-  paintAll(w, silver);
-  paintBeyond(w, {0.0f, 0.0f, -0.32f}, {0.0f, 0.0f, -1.0f}, steel);  // the nozzle ring
+  press(w, nozzleFacing, 0.40f);
+  paintAll(w, trim);
+  paintBeyond(w, {0.0f, 0.0f, -0.37f * length(nozzleFacing)}, nozzleFacing, nozzle);
   w.attachments(enginePoints);
   return w;
 }
@@ -267,9 +308,9 @@ Sculptor engineSquare() {
   pressAround(w, 4, 0.26f);
   pressAround(w, 4, 0.32f, 45.0f);
   press(w, {0.0f, 0.0f, 1.0f}, 0.10f);
-  press(w, {0.0f, 0.0f, -1.0f}, 0.40f);
-  paintAll(w, steel);
-  paintBeyond(w, {0.0f, 0.0f, -0.30f}, {0.0f, 0.0f, -1.0f}, silver);
+  press(w, nozzleFacing, 0.40f);
+  paintAll(w, trim);
+  paintBeyond(w, {0.0f, 0.0f, -0.37f * length(nozzleFacing)}, nozzleFacing, nozzle);
   w.attachments(enginePoints);
   return w;
 }
