@@ -64,24 +64,22 @@ class Package(unittest.TestCase):
     def test_the_zip_holds_the_program_and_its_data(self):
         with zipfile.ZipFile(ZIP) as archive:
             names = set(archive.namelist())
-        for name in ["velmo/velmo.exe", "velmo/README.txt", "velmo/config.txt", "velmo/vorizozadi1",
-                     "velmo/collect.wav", "velmo/blast.wav", "velmo/sky/f.raw", "velmo/mountain/_mountain4"]:
-            if name == "velmo/config.txt":
-                self.assertNotIn(name, names, "the defaults apply until the player writes one")
-            else:
-                self.assertIn(name, names)
+        for name in ["velmo/velmo.exe", "velmo/README.txt", "velmo/vorizozadi1", "velmo/collect.wav",
+                     "velmo/blast.wav", "velmo/sky/f.raw", "velmo/mountain/_mountain4"]:
+            self.assertIn(name, names)
+        self.assertNotIn("velmo/config.txt", names, "the defaults apply until the player writes one")
+        self.assertNotIn("velmo/h.bin", names, "a new player starts with an empty table")
         self.assertFalse([n for n in names if not n.startswith("velmo/")], names)
 
 
 class Play(unittest.TestCase):
-    def setUp(self):
-        self.game = WineGame()
-
-    def tearDown(self):
-        self.game.stop()
+    def wine_game(self, **options):
+        self.game = WineGame(**options)  # wait_for_game_over looks here
+        self.addCleanup(self.game.stop)
+        return self.game
 
     def test_a_game_to_the_name_entry_then_close(self):
-        game = self.game.start()
+        game = self.wine_game().start()
         test_game.Game.wait_for_game_over(self, timeout=90)
         game.type("Wine")
         game.key("Return")
@@ -99,8 +97,7 @@ class Play(unittest.TestCase):
         self.assertEqual(test_game.decode_highscores(data)[0][0], b"Wine")
 
     def test_a_damaged_data_file_stops_the_start_with_its_message(self):
-        self.game = WineGame(files={"sky/b.raw": b""})
-        game = self.game.start(wait_window=False)
+        game = self.wine_game(files={"sky/b.raw": b""}).start(wait_window=False)
         self.assertEqual(game.wait(120), 1)
         self.assertTrue(game.stderr().endswith("Error loading back texture\n"), game.stderr())
 
