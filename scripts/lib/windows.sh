@@ -49,7 +49,8 @@ SOURCES
 
 # freeglut as a static library for Windows, installed into $deps/freeglut once.
 windows_build_freeglut() {
-  local deps=$1
+  local deps
+  deps=$(cd "$1" && pwd)
   local prefix=$deps/freeglut
   [ -f "$prefix/lib/libglut.a" ] && return 0
   local tarball
@@ -63,8 +64,13 @@ windows_build_freeglut() {
     -DCMAKE_INSTALL_PREFIX="$prefix" $(windows_launcher) \
     -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON -DFREEGLUT_REPLACE_GLUT=ON \
     -DFREEGLUT_BUILD_DEMOS=OFF -DFREEGLUT_GLES=OFF >/dev/null
-  cmake --build "$deps/freeglut-build" -j"$(nproc)" >/dev/null
-  cmake --install "$deps/freeglut-build" >/dev/null
+  # freeglut's own compiler warnings are not ours to fix: they go to a log, shown on failure.
+  local log=$deps/freeglut-build.log
+  if ! { cmake --build "$deps/freeglut-build" -j"$(nproc)" && cmake --install "$deps/freeglut-build"; } \
+      >"$log" 2>&1; then
+    cat "$log" >&2
+    return 1
+  fi
 }
 
 # ccache, where the machine has it, for the compilers of a folder being configured.
