@@ -1,9 +1,10 @@
-// Console output in UTF-8 from the game's Windows-1251 text.
+// Console output from the game's Windows-1251 text.
 #include "app/console.h"
 
 #include <cstdarg>
 #include <vector>
 
+#include "app/console_output.h"
 #include "app/text1251.h"
 
 std::string cp1251ToUtf8(std::string_view text) {
@@ -48,7 +49,5 @@ void consolePrint(std::FILE* stream, const char* format, ...) {
     text = std::string_view(large.data(), static_cast<std::size_t>(length));
   }
   va_end(again);
-  std::string utf8 = cp1251ToUtf8(text);
-  std::fwrite(utf8.data(), 1, utf8.size(), stream);
-  std::fflush(stream);
+  writeConsoleText(stream, text);
 }

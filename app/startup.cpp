@@ -7,7 +7,9 @@
 
 #include "app/config.h"
 #include "app/console.h"
+#include "app/console_output.h"
 #include "app/frame.h"
+#include "app/local_time.h"
 #include "game/frame.h"
 #include "game/sound.h"
 #include "game/state.h"
@@ -33,9 +35,7 @@ std::string formatStamp(const std::tm& t) {
 
 void logOk() {
   std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  consolePrint(stdout, " [  OK  ] %s\n", formatStamp(local).c_str());
+  consolePrint(stdout, " [  OK  ] %s\n", formatStamp(localTime(now)).c_str());
 }
 
 namespace {
@@ -73,6 +73,7 @@ void startAndRun(int argc, char** argv) {
 }  // namespace
 
 int runVelmo(int argc, char** argv) {
+  prepareConsole();
   try {
     startAndRun(argc, argv);
   } catch (const char* message) {

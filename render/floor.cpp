@@ -50,8 +50,6 @@ bool fetch(ProcLookup lookup, const char* name, Function& into) {
   return into != nullptr;
 }
 
-GlProc glutLookup(const char* name) { return glutGetProcAddress(name); }
-
 // Unsupported features end the start-up: the message, then the integer the handler reports.
 void requireExtension(const char* extension, const char* missingText) {
   if (!hasGlExtension(extension)) {
@@ -116,7 +114,7 @@ bool loadMultitextureEntryPoints(ProcLookup lookup) {
   return all;
 }
 
-bool loadMultitextureEntryPoints() { return loadMultitextureEntryPoints(glutLookup); }
+bool loadMultitextureEntryPoints() { return loadMultitextureEntryPoints(lookupGlProc); }
 
 unsigned buildNormalisationCubeMap(int edge) {
   if (edge <= 0 || edge > 4096) return 0;

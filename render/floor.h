@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include "render/gl_proc.h"
+
 struct FloorVector {
   float x;
   float y;
@@ -18,8 +20,7 @@ void initFloor();
 
 // Fetches the eight ARB multitexture functions by name; true only when all eight were found.
 bool loadMultitextureEntryPoints();
-using GlProc = void (*)();
-using ProcLookup = GlProc (*)(const char* name);  // glutGetProcAddress, or a test's stand-in
+using ProcLookup = GlProc (*)(const char* name);  // lookupGlProc, or a test's stand-in
 bool loadMultitextureEntryPoints(ProcLookup lookup);
 
 // A cube-map texture whose texel in every direction holds that direction, normalised and packed

@@ -1,18 +1,15 @@
 // The highscore table, its file image and the file itself.
 #include "ui/highscore.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <new>
 #include <string>
 
 #include "app/console.h"
+#include "ui/durable_file.h"
 
 HighscoreTable highscoreTable(highscoreCount, true);
 
@@ -29,15 +26,6 @@ void copyName(char (&to)[highscoreNameBytes], const char* from) {
 void reportSaveFailure(const char* path, int error) {
   consolePrint(stderr, "Cannot save the highscores to \"%s\": %s\n", path,
                error != 0 ? std::strerror(error) : "the disk took only part of the data");
-}
-
-// Makes a finished rename durable; a directory that cannot be synced changes nothing.
-void syncDirectoryOf(const char* path) {
-  std::filesystem::path directory = std::filesystem::path(path).parent_path();
-  int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
 }
 
 }  // namespace
@@ -111,15 +99,14 @@ bool HighscoreTable::save(const char* path) {
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   if (!ok) error = errno;
   if (ok && std::fflush(file) != 0) ok = false, error = errno;
-  if (ok && ::fsync(::fileno(file)) != 0) ok = false, error = errno;
+  if (ok && (error = syncToDisk(file)) != 0) ok = false;
   if (std::fclose(file) != 0 && ok) ok = false, error = errno;
-  if (ok && std::rename(temporary.c_str(), path) != 0) ok = false, error = errno;
+  if (ok && (error = replaceFile(temporary.c_str(), path)) != 0) ok = false;
   if (!ok) {
     std::remove(temporary.c_str());
     reportSaveFailure(path, error);
     return false;
   }
-  syncDirectoryOf(path);
   return true;
 }
 

@@ -44,7 +44,7 @@ std::string fileText(const fs::path& path) {
 TEST(HighscoreTable, WithoutAFileTheTableIsTenEmptyEntries) {
   ScratchDir dir("hs-none");
   HighscoreTable table;
-  EXPECT_FALSE(table.load((dir.path() / "h.bin").c_str()));
+  EXPECT_FALSE(table.load((dir.path() / "h.bin").string().c_str()));
   EXPECT_EQ(table.count(), 10);
   EXPECT_EQ(scores(table), std::vector<std::uint32_t>(10, 0));
   EXPECT_EQ(names(table), std::vector<std::string>(10, ""));
@@ -161,11 +161,11 @@ TEST(HighscoreFile, AShortFileIsRejectedAndTheTableKept) {
   fs::path path = dir.write("h.bin", std::string(239, '\xff'));
   HighscoreTable table;
   table.insert("kept", 3);
-  EXPECT_FALSE(table.load(path.c_str()));
+  EXPECT_FALSE(table.load(path.string().c_str()));
   EXPECT_STREQ(table.entryAt(0).name, "kept");
   fs::path directory = dir.path() / "folder";
   fs::create_directories(directory);
-  EXPECT_FALSE(table.load(directory.c_str()));
+  EXPECT_FALSE(table.load(directory.string().c_str()));
   EXPECT_STREQ(table.entryAt(0).name, "kept");
 }
 
@@ -189,7 +189,7 @@ TEST(HighscoreFile, AFailedSaveKeepsTheOldFileAndSaysWhy) {
   EXPECT_EQ(message.back(), '\n');
 
   testing::internal::CaptureStderr();
-  EXPECT_FALSE(table.save((dir.path() / "missing" / "h.bin").c_str()));
+  EXPECT_FALSE(table.save((dir.path() / "missing" / "h.bin").string().c_str()));
   EXPECT_NE(testing::internal::GetCapturedStderr().find("missing"), std::string::npos);
 }
 

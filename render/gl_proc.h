@@ -1,0 +1,7 @@
+// The platform's lookup of GL extension functions by name.
+#pragma once
+
+using GlProc = void (*)();
+
+// The entry point of a GL extension function of the current context, or null.
+GlProc lookupGlProc(const char* name);

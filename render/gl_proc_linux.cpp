@@ -1,0 +1,6 @@
+// GL extension functions through GLUT, which asks GLX.
+#include "render/gl_proc.h"
+
+#include <GL/freeglut.h>
+
+GlProc lookupGlProc(const char* name) { return glutGetProcAddress(name); }
