@@ -199,7 +199,11 @@ void openWindow(const char* title, int* argc, char** argv) {
   glutKeyboardFunc(keyboardCallback);
   glutTimerFunc(timerPeriod, timerCallback, 0);
   glutMouseFunc(mouseCallback);
+  setFixedGlState();
+  initFont();
+}
 
+void setFixedGlState() {
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_LIGHTING);
   glEnableClientState(GL_COLOR_ARRAY);
@@ -207,7 +211,6 @@ void openWindow(const char* title, int* argc, char** argv) {
   glEnableClientState(GL_NORMAL_ARRAY);
   glEnable(GL_CULL_FACE);
   glEnable(GL_COLOR_MATERIAL);
-  initFont();
 }
 
 void runMainLoop() {

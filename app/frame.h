@@ -63,6 +63,10 @@ bool antialiasingWanted(int argc, const char* const* argv);
 // multisampled when antialiasing is wanted.
 unsigned windowDisplayMode(bool antialiasing);
 
+// The GL state the window keeps for the whole run: depth test, lighting, colour material, back
+// faces culled, and the colour, vertex and normal arrays on.
+void setFixedGlState();
+
 // Creates the window, registers the callbacks, sets the fixed GL state and builds the font.
 void openWindow(const char* title, int* argc, char** argv);
 
