@@ -4,6 +4,7 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 
 #include "app/text_input.h"
@@ -202,10 +203,21 @@ void setLight(int light, const float position[3], const float colour[4]) {
   glEnable(name);
 }
 
+bool antialiasingWanted(int argc, const char* const* argv) {
+  for (int i = 1; i < argc; ++i)
+    if (argv[i] && std::strcmp(argv[i], "--no-antialiasing") == 0) return false;
+  return true;
+}
+
+unsigned windowDisplayMode(bool antialiasing) {
+  unsigned mode = GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL;
+  return antialiasing ? mode | GLUT_MULTISAMPLE : mode;
+}
+
 void openWindow(const char* title, int* argc, char** argv) {
   glutInitWindowSize(800, 600);  // before glutInit, so that GLUT's -geometry option still wins
   glutInit(argc, argv);
-  glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL | GLUT_MULTISAMPLE);
+  glutInitDisplayMode(windowDisplayMode(antialiasingWanted(*argc, argv)));
   glutCreateWindow(title);
   glutDisplayFunc(displayCallback);
   glutReshapeFunc(reshapeCallback);
@@ -213,9 +225,12 @@ void openWindow(const char* title, int* argc, char** argv) {
   glutKeyboardFunc(glutKeyboardCallback);
   glutTimerFunc(timerPeriod, timerCallback, 0);
   glutMouseFunc(mouseCallback);
-
   startTextInput();
+  setFixedGlState();
+  initFont();
+}
 
+void setFixedGlState() {
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_LIGHTING);
   glEnableClientState(GL_COLOR_ARRAY);
@@ -223,7 +238,6 @@ void openWindow(const char* title, int* argc, char** argv) {
   glEnableClientState(GL_NORMAL_ARRAY);
   glEnable(GL_CULL_FACE);
   glEnable(GL_COLOR_MATERIAL);
-  initFont();
 }
 
 void runMainLoop() {

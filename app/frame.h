@@ -55,6 +55,18 @@ void mouseCallback(int button, int state, int x, int y);
 // current modelview matrix transforms, so set the camera first.
 void setLight(int light, const float position[3], const float colour[4]);
 
+// Whether the command line (after GLUT has taken its own options) leaves antialiasing on: it
+// does unless an argument is "--no-antialiasing".
+bool antialiasingWanted(int argc, const char* const* argv);
+
+// The GLUT display mode of the window: double-buffered RGB with depth and stencil, and
+// multisampled when antialiasing is wanted.
+unsigned windowDisplayMode(bool antialiasing);
+
+// The GL state the window keeps for the whole run: depth test, lighting, colour material, back
+// faces culled, and the colour, vertex and normal arrays on.
+void setFixedGlState();
+
 // Creates the window, registers the callbacks, sets the fixed GL state and builds the font.
 void openWindow(const char* title, int* argc, char** argv);
 

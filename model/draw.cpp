@@ -3,8 +3,11 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "model/landscapes.h"
 #include "model/model.h"
+#include "render/frustum.h"
 
 void drawMesh(const SphereMesh& mesh) {
   if (mesh.vertexCount <= 0 || mesh.indexCount <= 0) return;
@@ -54,9 +57,25 @@ void Model::draw() const {
   if (root) root->draw();
 }
 
+namespace {
+
+// The bounding radius of an instance's mesh; a mesh that is not one of the landscapes' is
+// never culled.
+float landscapeRadius(const SphereMesh* mesh) {
+  for (std::size_t i = 0; i < landscapeMeshes.size(); ++i)
+    if (mesh == landscapeMeshes[i]) return landscapeRadii[i];
+  return INFINITY;
+}
+
+}  // namespace
+
 void drawLandscapes() {
+  const bool cull = viewCulling;
+  const Frustum view = cull ? currentViewFrustum() : Frustum{};
   for (const LandscapeInstance& instance : landscapeInstances) {
     if (!instance.mesh) continue;
+    if (cull && sphereOutsideFrustum(view, instance.x, instance.y, instance.z, landscapeRadius(instance.mesh)))
+      continue;
     glPushMatrix();
     glTranslatef(instance.x, instance.y, instance.z);
     glRotatef(instance.angle, 0.0f, 1.0f, 0.0f);

@@ -15,6 +15,16 @@ std::array<SphereMesh*, 2> landscapeMeshes{};
 std::array<LandscapeInstance, landscapeCount> landscapeInstances{};
 float landscapeHalfX = 0.0f;
 float landscapeHalfZ = 0.0f;
+std::array<float, 2> landscapeRadii{};
+
+float meshBoundingRadius(const SphereMesh& mesh) {
+  float largest = 0.0f;
+  for (std::int32_t i = 0; i < mesh.vertexCount; ++i) {
+    const MeshVertex& v = mesh.vertices[static_cast<std::size_t>(i)];
+    largest = std::fmax(largest, std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z));
+  }
+  return largest;
+}
 
 void measureHalfExtents(const SphereMesh& mesh, float& halfX, float& halfZ) {
   float largestX = 0.0f, largestZ = 0.0f;
@@ -62,5 +72,6 @@ void loadLandscapes() {
   landscapeHalfX = 0.0f;
   landscapeHalfZ = 0.0f;
   measureHalfExtents(*landscapeMeshes[0], landscapeHalfX, landscapeHalfZ);
+  landscapeRadii = {meshBoundingRadius(*landscapeMeshes[0]), meshBoundingRadius(*landscapeMeshes[1])};
   placeLandscapes(landscapeInstances, landscapeMeshes);
 }

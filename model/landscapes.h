@@ -20,16 +20,22 @@ extern std::array<SphereMesh*, 2> landscapeMeshes;                        // "mo
 extern std::array<LandscapeInstance, landscapeCount> landscapeInstances;  // drawn and tested in this order
 extern float landscapeHalfX;  // half of mountain 0's largest |x|
 extern float landscapeHalfZ;  // half of mountain 0's largest |z|
+extern std::array<float, 2> landscapeRadii;  // each mesh's largest vertex distance from its origin
 
 // Builds both mountains at the current tessellationDetail, measures the half-extents and places
 // the instances with the shared random sequence. Throws the integer 1 when memory runs out.
 void loadLandscapes();
 
-// Draws every instance with the current modelview matrix as the world transform.
+// Draws every instance with the current modelview matrix as the world transform, leaving out
+// those wholly outside the current view while viewCulling is on.
 void drawLandscapes();
 
 // Half of the largest |x| and |z| among the mesh's vertices.
 void measureHalfExtents(const SphereMesh& mesh, float& halfX, float& halfZ);
+
+// The largest distance of a vertex of the mesh from its origin: an instance, only moved and
+// turned about y, lies within this distance of its position.
+float meshBoundingRadius(const SphereMesh& mesh);
 
 // Places the instances: for each, x, z, angle and the mesh, drawn in that order from nextRandom().
 void placeLandscapes(std::span<LandscapeInstance> instances, const std::array<SphereMesh*, 2>& meshes);

@@ -11,6 +11,7 @@
 #include "app/console.h"
 #include "app/startup.h"
 #include "model/model.h"
+#include "render/framebuffer.h"
 #include "render/texture.h"
 
 int captureWidth = faceWidth;
@@ -23,6 +24,7 @@ GLuint blastTexture = 0;
 GLuint cubeMapTexture = 0;
 GLuint captureTexture = 0;
 std::unique_ptr<Model> shipModel;
+FaceViewOptions faceViewOptions;
 
 // The heading turns every view about y; the side faces are also turned by 180° when captured.
 const CubeFaceView cubeFaceViews[6] = {
@@ -47,6 +49,36 @@ static_assert(faceSide * 3 % 8 == 0);
 
 // Levels 1 to 7 of the face being built; static, so a capture never allocates.
 std::array<unsigned char, faceMipTailBytes> faceMipTail;
+
+// The face in captureBuffer, bottom row first, turned or copied into faceBuffer and built with
+// its mipmaps into the cube map's face `faceTarget`.
+void buildCapturedFace(GLuint cubeMapTexture, GLenum faceTarget, bool rotate) {
+  glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, cubeMapTexture);
+  FaceImageIn captured(captureBuffer, faceImageBytes);
+  FaceImageOut face(faceBuffer, faceImageBytes);
+  if (rotate)
+    rotateImage180(captured, face);
+  else
+    copyImage(captured, face);
+  buildFaceMipmaps(faceTarget, FaceImageIn(faceBuffer, faceImageBytes));
+}
+
+// Face i's view, drawn into its frame buffer, read back and built into the cube map.
+void captureFramebufferFace(int i) {
+  glBindTexture(GL_TEXTURE_2D, faceFramebufferTexture(i));
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, captureBuffer);
+  buildCapturedFace(cubeMapTexture, cubeFaceViews[i].target, cubeFaceViews[i].rotate);
+}
+
+// Loads the face's view matrix: the fixed turn and the heading, then the raised eye.
+void loadFaceView(const CubeFaceView& face, float heading, float cameraX, float cameraY, float cameraZ) {
+  glLoadIdentity();
+  if (face.headingFirst) glRotatef(heading, 0.0f, 1.0f, 0.0f);
+  if (face.angle != 0.0f) glRotatef(face.angle, face.axisX, face.axisY, face.axisZ);
+  if (!face.headingFirst) glRotatef(heading, 0.0f, 1.0f, 0.0f);
+  glTranslatef(cameraX, cameraY, cameraZ);
+  glTranslatef(0.0f, -faceEyeRaise, 0.0f);
+}
 
 // A zeroed buffer of one face image, kept for the whole run.
 unsigned char* faceImageBuffer(unsigned char* previous) {
@@ -93,6 +125,8 @@ void createFrameTextures() {
   gluBuild2DMipmaps(GL_TEXTURE_2D, 3, captureWidth, captureHeight, GL_RGB, GL_UNSIGNED_BYTE, captureBuffer);
   if (GLenum error = glGetError(); error != GL_NO_ERROR)
     consolePrint(stdout, "Error building 2DMipmaps: %i", int(error));
+
+  faceViewOptions.offScreen = faceViewOptions.offScreen && createFaceFramebuffers(faceSide);
 }
 
 void renderCubeMap(float heading, float cameraX, float cameraY, float cameraZ, void (*drawView)()) {
@@ -107,20 +141,30 @@ void renderCubeMap(float heading, float cameraX, float cameraY, float cameraZ, v
   glLoadIdentity();
   gluPerspective(faceFieldOfView, 1.0, faceNear, faceFar);
   glMatrixMode(GL_MODELVIEW);
+  if (faceViewOptions.offScreen) {
+    // The frame buffers are 128 × 128: a clear reaches exactly the face.
+    for (int i = 0; i < 6; ++i) {
+      bindFaceFramebuffer(i);
+      glPushMatrix();
+      loadFaceView(cubeFaceViews[i], heading, cameraX, cameraY, cameraZ);
+      drawView();
+      glPopMatrix();
+      if (!faceViewOptions.readBackTogether) captureFramebufferFace(i);
+    }
+    bindWindowFramebuffer();
+    if (faceViewOptions.readBackTogether)
+      for (int i = 0; i < 6; ++i) captureFramebufferFace(i);
+    return;
+  }
+
   // Only the captured corner of a face view is ever used, and the window's own view clears the
   // whole window afterwards: the views' clears need not reach beyond the corner. Drawing stays
   // inside the viewport, which is the same rectangle.
   glScissor(captureX, captureY, captureWidth, captureHeight);
   glEnable(GL_SCISSOR_TEST);
-
   for (const CubeFaceView& face : cubeFaceViews) {
     glPushMatrix();
-    glLoadIdentity();
-    if (face.headingFirst) glRotatef(heading, 0.0f, 1.0f, 0.0f);
-    if (face.angle != 0.0f) glRotatef(face.angle, face.axisX, face.axisY, face.axisZ);
-    if (!face.headingFirst) glRotatef(heading, 0.0f, 1.0f, 0.0f);
-    glTranslatef(cameraX, cameraY, cameraZ);
-    glTranslatef(0.0f, -faceEyeRaise, 0.0f);
+    loadFaceView(face, heading, cameraX, cameraY, cameraZ);
     drawView();
     captureCubeFace(captureTexture, cubeMapTexture, face.target, face.rotate);
     glPopMatrix();
@@ -138,14 +182,7 @@ void captureCubeFace(GLuint captureTexture, GLuint cubeMapTexture, GLenum faceTa
     return;
   }
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, captureBuffer);
-  glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, cubeMapTexture);
-  FaceImageIn captured(captureBuffer, faceImageBytes);
-  FaceImageOut face(faceBuffer, faceImageBytes);
-  if (rotate)
-    rotateImage180(captured, face);
-  else
-    copyImage(captured, face);
-  buildFaceMipmaps(faceTarget, FaceImageIn(faceBuffer, faceImageBytes));
+  buildCapturedFace(cubeMapTexture, faceTarget, rotate);
 }
 
 void buildFaceMipmaps(GLenum faceTarget, FaceImageIn face) {

@@ -26,12 +26,22 @@ extern GLuint cubeMapTexture;         // the environment cube map, refilled ever
 extern GLuint captureTexture;         // 2D, 128 × 128 RGB with mipmaps: receives the copied pixels
 extern std::unique_ptr<Model> shipModel;  // the ship from "vorizozadi1"; empty when there is none
 
+// How the face views reach the cube map. createFrameTextures sets offScreen to whether the
+// driver gave the six off-screen frame buffers (it makes none when it starts out false);
+// tests and the benchmark switch it to compare the two ways.
+struct FaceViewOptions {
+  bool offScreen = true;         // into 128 × 128 single-sample frame buffers; else the window's corner
+  bool readBackTogether = true;  // off screen: all six views are drawn before the first is read
+                                 // back, so the GL rasterizes one while the next is sent
+};
+extern FaceViewOptions faceViewOptions;
+
 // Start-up: refuses to go on without cube-map support (throws the integer 1), then loads the
 // ship. Failures of the model file pass through unchanged.
 void initCubeMap();
 
-// Start-up: the blast texture, the cube-map and capture textures and the two face buffers.
-// Throws "Not enought memory\n" when a buffer cannot be had.
+// Start-up: the blast texture, the cube-map and capture textures, the two face buffers and,
+// where the driver has them, the face views' frame buffers. Throws "Not enought memory\n" when a buffer cannot be had.
 void createFrameTextures();
 
 // One view of the cube map: a fixed turn, combined with the heading in the order given.
@@ -44,11 +54,12 @@ struct CubeFaceView {
 };
 extern const CubeFaceView cubeFaceViews[6];  // in the order they are rendered
 
-// Renders the six faces into the window's lower-left corner and builds each into
+// Renders the six faces, off screen or into the window's lower-left corner, and builds each into
 // cubeMapTexture. Each view is taken from 7 above the eye and turned with the heading (degrees),
 // so the cube map lines up with the eye's axes. drawView clears, lights and draws the world
-// under the face's model-view matrix; its clears reach only the captured corner (a scissor,
-// switched off again on the way out). Leaves the capture viewport and projection in force.
+// under the face's model-view matrix; in the window its clears reach only the captured corner
+// (a scissor, switched off again on the way out). Leaves the capture viewport and projection in
+// force and the window's frame buffer bound.
 void renderCubeMap(float heading, float cameraX, float cameraY, float cameraZ, void (*drawView)());
 
 // Turns the lower-left captureWidth × captureHeight pixels of the frame buffer into the face

@@ -11,6 +11,7 @@
 #include "app/random.h"
 #include "app/startup.h"
 #include "game/state.h"
+#include "render/frustum.h"
 #include "render/solid_sphere.h"
 
 StarSet starSet;
@@ -21,6 +22,9 @@ constexpr float glowRadius = 5.0f;  // star frame, before the scale of 2
 constexpr float glowScale = 2.0f;
 constexpr float glowCentre[4] = {0.6f, 0.6f, 1.0f, 0.5f};
 constexpr float glowRimColour[4] = {0.6f, 0.6f, 1.0f, 0.0f};
+// A star's sphere has radius 1 and its glow disc reaches glowRadius × glowScale: all of it lies
+// within this distance of the star's position.
+constexpr float starBoundingRadius = glowRadius * glowScale;
 
 // The drawing is made for details 10..360: below, the sphere would get no slices; above, the rim
 // step would be 0 and the fan would never end.
@@ -64,7 +68,10 @@ void drawStars() {
   glEnable(GL_BLEND);
   glDisable(GL_LIGHTING);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  const bool cull = viewCulling;
+  const Frustum view = cull ? currentViewFrustum() : Frustum{};
   for (const Star& star : starSet.stars) {
+    if (cull && sphereOutsideFrustum(view, star.x, star.y, star.z, starBoundingRadius)) continue;
     glPushMatrix();
     glTranslatef(star.x, star.y, star.z);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

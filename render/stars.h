@@ -28,7 +28,8 @@ void placeStar(Star& star);
 void initStars();
 
 // Draws every star (a white sphere in a pale-blue glow disc turned with the camera heading)
-// under the current modelview matrix, which is the floor's frame.
+// under the current modelview matrix, which is the floor's frame; while viewCulling is on, a
+// star wholly outside the current view is left out.
 void drawStars();
 
 // The glow disc's rim for a tessellation detail: the step is 360 / detail degrees (integer

@@ -42,6 +42,22 @@ TEST(Projection, PortraitAndHeightZero) {
   EXPECT_FLOAT_EQ(flat.cellSize, 16.0f);
 }
 
+TEST(CommandLine, AntialiasingStaysOnUnlessAnArgumentTurnsItOff) {
+  const char* none[] = {"velmo", nullptr};
+  const char* other[] = {"velmo", "--no-antialiasing-please", "no-antialiasing", nullptr};
+  const char* off[] = {"velmo", "-x", "--no-antialiasing", nullptr};
+  const char* programNameOnly[] = {"--no-antialiasing", nullptr};
+  EXPECT_TRUE(antialiasingWanted(1, none));
+  EXPECT_TRUE(antialiasingWanted(3, other));
+  EXPECT_FALSE(antialiasingWanted(3, off));
+  EXPECT_TRUE(antialiasingWanted(1, programNameOnly));
+  EXPECT_TRUE(antialiasingWanted(0, none));
+
+  // Without the option the window is exactly the multisampled one it always was.
+  EXPECT_EQ(windowDisplayMode(true), unsigned(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL | GLUT_MULTISAMPLE));
+  EXPECT_EQ(windowDisplayMode(false), unsigned(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL));
+}
+
 TEST(MouseConversion, CentreAndCornerOf800x600) {
   InterfacePoint centre = toInterfaceUnits(400, 300, 800, 600);
   EXPECT_FLOAT_EQ(centre.x, 0.0f);

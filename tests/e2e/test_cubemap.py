@@ -94,8 +94,16 @@ class CubeMap(unittest.TestCase):
         self.assertEqual(game.stderr(), "A error detected")
 
     def test_the_ship_mirrors_the_sky_above_the_floor(self):
+        self.check_mirror({})
+
+    def test_without_frame_buffer_objects_the_ship_still_mirrors_the_sky(self):
+        """The face views then go through the window's corner."""
+        self.check_mirror({"LD_PRELOAD": HIDE_LIBRARY,
+                           "VELMO_HIDE_GL_EXTENSION": "GL_ARB_framebuffer_object GL_EXT_framebuffer_object"})
+
+    def check_mirror(self, env):
         geometry = ["-geometry", "%dx%d+0+0" % (SIZE, SIZE)]
-        self.game = harness.Game(files=ball_ship(), args=geometry)
+        self.game = harness.Game(files=ball_ship(), args=geometry, extra_env=env)
         game = self.game.start()
         box = ship_box(*game.geometry())
         normal = self.still_screenshot(game, box)
@@ -105,7 +113,7 @@ class CubeMap(unittest.TestCase):
         # Pure blue sky faces show black under the sky's tint; nothing else in the world changes.
         blue = bytes([0, 0, 255]) * (512 * 512)
         files = dict(ball_ship(), **{"sky/" + name: blue for name in SKY_FILES})
-        self.game = harness.Game(files=files, args=geometry)
+        self.game = harness.Game(files=files, args=geometry, extra_env=env)
         game = self.game.start()
         dark = self.still_screenshot(game, box)
         self.assertEqual(game.stderr(), "")

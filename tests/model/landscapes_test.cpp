@@ -24,6 +24,11 @@ TEST(Landscapes, UnsculptedMountainsGiveHalfExtentsOfAHalf) {
   ASSERT_NE(landscapeMeshes[0], nullptr);
   EXPECT_EQ(landscapeMeshes[0]->detail, 20);
   EXPECT_EQ(landscapeMeshes[0]->vertices[0].y, 1.0f);
+  // The culling radius reaches the farthest vertex of the unit sphere, and no farther.
+  for (float radius : landscapeRadii) {
+    EXPECT_GE(radius, 1.0f - 1e-6f);
+    EXPECT_LE(radius, 1.0f + 1e-5f);
+  }
 }
 
 TEST(Landscapes, LayoutFollowsTheStarsInTheSharedSequence) {

@@ -1,5 +1,6 @@
-// Run with the hide_gl_extension library preloaded and GL_ARB_texture_cube_map hidden: the cube
-// map's start-up refuses to go on before the ship is loaded.
+// Run with the hide_gl_extension library preloaded, GL_ARB_texture_cube_map and both frame-buffer
+// object extensions hidden: the cube map's start-up refuses to go on before the ship is loaded,
+// and the face views, made without frame-buffer objects, go through the window's corner.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -29,4 +30,34 @@ TEST(HiddenExtension, CubeMapStartUpEndsBeforeTheShip) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Initializeing cube map...ARB_texture_cube_map NOT supported.\n");
   EXPECT_EQ(thrown, 1);
   EXPECT_EQ(shipModel, nullptr);
+}
+
+TEST(HiddenExtension, FaceViewsGoThroughTheWindowCornerWithoutFrameBuffers) {
+  ASSERT_NE(dlsym(RTLD_DEFAULT, "velmoHideGlExtensionLoaded"), nullptr) << "run with LD_PRELOAD of the library";
+  ASSERT_TRUE(ensureGlContext());
+  ScratchDir dir("cubemap-hidden-framebuffers");
+  WorkingDir inside(dir.path());
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  createFrameTextures();
+  testing::internal::GetCapturedStdout();
+  testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(faceViewOptions.offScreen);
+
+  // Each face view clears to its own grey; the corner's pixels reach the faces.
+  static int view = 0;
+  view = 0;
+  renderCubeMap(0.0f, 0.0f, 0.0f, 0.0f, [] {
+    const float grey = float(++view) / 8.0f;
+    glClearColor(grey, grey, grey, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  });
+  EXPECT_EQ(view, 6);
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, cubeMapTexture);
+  unsigned char pixels[faceImageBytes];
+  for (int f = 0; f < 6; ++f) {
+    glGetTexImage(cubeFaceViews[f].target, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    EXPECT_NEAR(pixels[faceImageBytes / 2], (f + 1) * 255 / 8, 1) << "face " << f;
+  }
 }

@@ -16,6 +16,8 @@
 #include "app/startup.h"
 #include "game/state.h"
 #include "model/landscapes.h"
+#include "render/cubemap.h"
+#include "render/frustum.h"
 #include "render/stars.h"
 #include "tools/bench/alloc_count.h"
 #include "tools/bench/flight_script.h"
@@ -137,6 +139,27 @@ void benchDisplay() {
   }
 }
 
+// Turns the named changes back off; false for a name it does not know.
+bool applyVariant(const std::string& variant) {
+  for (std::size_t at = 0; at < variant.size();) {
+    std::size_t comma = variant.find(',', at);
+    if (comma == std::string::npos) comma = variant.size();
+    std::string name = variant.substr(at, comma - at);
+    if (name == "corner")
+      faceViewOptions.offScreen = false;
+    else if (name == "one-by-one")
+      faceViewOptions.readBackTogether = false;
+    else if (name == "no-culling")
+      viewCulling = false;
+    else if (!name.empty()) {
+      std::fprintf(stderr, "bench: unknown variant %s\n", name.c_str());
+      return false;
+    }
+    at = comma + 1;
+  }
+  return true;
+}
+
 }  // namespace
 
 extern "C" void __wrap_glutDisplayFunc(void (*callback)()) {
@@ -165,6 +188,10 @@ int runChild(const ChildOptions& options) {
   char flag[] = "-geometry";
   std::vector<char> size(geometry.begin(), geometry.end());
   size.push_back('\0');
-  char* argv[] = {program, flag, size.data(), nullptr};
-  return runVelmo(3, argv);
+  char noAntialiasing[] = "--no-antialiasing";
+  char* argv[] = {program, flag, size.data(), nullptr, nullptr};
+  int argc = 3;
+  if (options.noAntialiasing) argv[argc++] = noAntialiasing;
+  if (!applyVariant(options.variant)) return 2;
+  return runVelmo(argc, argv);
 }

@@ -11,6 +11,9 @@ struct ChildOptions {
   std::string resultPath;     // where the figures are written
   bool trace = false;         // print the flight and the world, for writing the script
   bool allocationSites = false;  // print where the allocations in steps come from
+  bool noAntialiasing = false;   // the game gets --no-antialiasing
+  std::string variant;           // comma-separated switches back to an older way of drawing
+                                 // (corner, one-by-one, no-culling), for measuring each change
 };
 
 // Starts the game in the current directory and runs it; the figures of the run go to

@@ -42,7 +42,8 @@ const char* const csvHeader =
 
 void usage() {
   std::fprintf(stderr,
-               "usage: velmo_bench --run-dir DIR [--csv FILE] [--repeat N] [--steps N] [--sizes WxH,...] [--trace]\n");
+               "usage: velmo_bench --run-dir DIR [--csv FILE] [--repeat N] [--steps N] [--sizes WxH,...] [--trace]\n"
+               "                   [--no-antialiasing] [--variant corner,one-by-one,no-culling]\n");
 }
 
 bool parseSize(const char* text, Size& size) {
@@ -78,7 +79,13 @@ std::string csvRow(const Figures& f, const std::string& run) {
 }
 
 // Runs one size in a fresh copy of the working directory; false when the run failed.
-bool runOnce(const fs::path& runDir, Size size, int steps, bool trace, Figures& figures) {
+// Options the driver hands on to every run unchanged.
+struct PassedOn {
+  bool noAntialiasing = false;
+  std::string variant;
+};
+
+bool runOnce(const fs::path& runDir, Size size, int steps, bool trace, const PassedOn& passed, Figures& figures) {
   char pattern[] = "/tmp/velmo-bench-XXXXXX";
   if (!mkdtemp(pattern)) return false;
   fs::path scratch = pattern;
@@ -104,6 +111,11 @@ bool runOnce(const fs::path& runDir, Size size, int steps, bool trace, Figures& 
     std::vector<const char*> args = {self.c_str(), "--child", sizeText.c_str(), "--result", result.c_str(),
                                      "--start", startText.c_str(), "--steps", stepsText.c_str()};
     if (trace) args.push_back("--trace");
+    if (passed.noAntialiasing) args.push_back("--no-antialiasing");
+    if (!passed.variant.empty()) {
+      args.push_back("--variant");
+      args.push_back(passed.variant.c_str());
+    }
     args.push_back(nullptr);
     execv(self.c_str(), const_cast<char* const*>(args.data()));
     _exit(127);
@@ -122,6 +134,7 @@ int driver(int argc, char** argv) {
   fs::path runDir, csvPath = "bench.csv";
   int repeat = 1, steps = benchSteps;
   bool trace = false;
+  PassedOn passed;
   std::vector<Size> sizes = {{300, 300}, {800, 600}, {1024, 768}};
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -136,6 +149,10 @@ int driver(int argc, char** argv) {
       steps = std::max(1, std::atoi(argv[++i]));
     else if (a == "--trace")
       trace = true;
+    else if (a == "--no-antialiasing")
+      passed.noAntialiasing = true;
+    else if (a == "--variant" && hasValue)
+      passed.variant = argv[++i];
     else if (a == "--sizes" && hasValue) {
       sizes.clear();
       std::string list = argv[++i];
@@ -176,7 +193,7 @@ int driver(int argc, char** argv) {
     std::vector<Figures> runs;
     for (int r = 0; r < repeat; ++r) {
       Figures f;
-      if (!runOnce(runDir, size, steps, trace, f)) {
+      if (!runOnce(runDir, size, steps, trace, passed, f)) {
         failed = true;
         continue;
       }
@@ -251,6 +268,10 @@ int main(int argc, char** argv) {
         options.trace = true;
       else if (a == "--allocation-sites")
         options.allocationSites = true;
+      else if (a == "--no-antialiasing")
+        options.noAntialiasing = true;
+      else if (a == "--variant" && i + 1 < argc)
+        options.variant = argv[++i];
     }
     return runChild(options);
   }
