@@ -20,7 +20,6 @@ void initFloor();
 
 // Fetches the eight ARB multitexture functions by name; true only when all eight were found.
 bool loadMultitextureEntryPoints();
-using ProcLookup = GlProc (*)(const char* name);  // lookupGlProc, or a test's stand-in
 bool loadMultitextureEntryPoints(ProcLookup lookup);
 
 // A cube-map texture whose texel in every direction holds that direction, normalised and packed

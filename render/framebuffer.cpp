@@ -1,7 +1,7 @@
 // The face views' off-screen frame buffers and the entry points that make them.
 #include "render/framebuffer.h"
 
-#include <GL/freeglut.h>
+#include <GL/gl.h>
 #include <GL/glext.h>
 
 #include <array>
@@ -45,8 +45,6 @@ bool fetch(ProcLookup lookup, FramebufferApi api, const char* name, Function& in
   return into != nullptr;
 }
 
-GlProc glutLookup(const char* name) { return glutGetProcAddress(name); }
-
 void deleteFaceFramebuffers() {
   if (entry.deleteFramebuffers) entry.deleteFramebuffers(6, faces.framebuffers.data());
   if (entry.deleteRenderbuffers && faces.depth) entry.deleteRenderbuffers(1, &faces.depth);
@@ -86,7 +84,7 @@ bool loadFramebufferEntryPoints(FramebufferApi api, ProcLookup lookup) {
 bool createFaceFramebuffers(int side) {
   if (faces.depth) deleteFaceFramebuffers();
   FramebufferApi api = framebufferApiFor(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)));
-  if (!loadFramebufferEntryPoints(api, glutLookup)) return false;
+  if (!loadFramebufferEntryPoints(api, lookupGlProc)) return false;
   while (glGetError() != GL_NO_ERROR) {
   }
 

@@ -5,8 +5,7 @@
 
 #include <GL/gl.h>
 
-using GlProc = void (*)();
-using ProcLookup = GlProc (*)(const char* name);  // glutGetProcAddress, or a test's stand-in
+#include "render/gl_proc.h"
 
 enum class FramebufferApi { none, core, ext };
 
