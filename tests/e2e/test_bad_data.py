@@ -68,23 +68,23 @@ def write_all(files):
     return apply
 
 
-def make_directory(name):
+def replace_file(name, make):
+    """Puts what make(path) creates in place of the file."""
     def apply(root):
         path = os.path.join(root, name)
         if os.path.exists(path):
             os.remove(path)
-        os.makedirs(path)
+        make(path)
     return apply
+
+
+def make_directory(name):
+    return replace_file(name, os.makedirs)
 
 
 def make_pipe(name):
     """A named pipe no one writes to: opening it for reading would wait for ever."""
-    def apply(root):
-        path = os.path.join(root, name)
-        if os.path.exists(path):
-            os.remove(path)
-        os.mkfifo(path)
-    return apply
+    return replace_file(name, os.mkfifo)
 
 
 def model_boundaries(data):
