@@ -44,15 +44,17 @@ bool pushVertex(MeshVertex& v, MeshPoint c, float radius) {
   return true;
 }
 
-void paintVertex(MeshVertex& v, MeshPoint c, float radius, Colour k) {
+// Paints one vertex within reach; true when it did.
+bool paintVertex(MeshVertex& v, MeshPoint c, float radius, Colour k) {
   float dx = v.x - c.x, dy = v.y - c.y, dz = v.z - c.z;
-  if (beyondReach(dx, dy, dz, radius)) return;
+  if (beyondReach(dx, dy, dz, radius)) return false;
   float d = std::sqrt(dx * dx + dy * dy + dz * dz);
-  if (!(d <= radius)) return;
+  if (!(d <= radius)) return false;
   float f = d > 0.0f ? d / radius : 0.0f;  // a vertex at the centre is black, even for radius 0
   v.red = unitClamp(k.red * f);
   v.green = unitClamp(k.green * f);
   v.blue = unitClamp(k.blue * f);
+  return true;
 }
 
 // As many cells as vertices: a sphere's surface crosses a few per cent of them, which puts tens
@@ -226,9 +228,11 @@ bool MeshBrush::gather(MeshPoint c, float radius) {
 
 void MeshBrush::push(MeshPoint c, float radius) {
   if (!gather(c, radius)) return;
+  std::int64_t moved = 0;
   auto apply = [&](std::int32_t i) {
     MeshVertex& v = mesh->vertices[static_cast<std::size_t>(i)];
     if (!pushVertex(v, c, radius)) return;
+    ++moved;
     const std::int32_t cell = cellOf(v);
     if (cell == cellAt[static_cast<std::size_t>(i)]) return;
     unlink(i);
@@ -240,14 +244,28 @@ void MeshBrush::push(MeshPoint c, float radius) {
     for (std::int32_t i = 0; i < mesh->vertexCount; ++i) apply(i);
   else
     for (std::int32_t i : candidates) apply(i);
+  spendAfter(moved);
 }
 
 void MeshBrush::paint(MeshPoint c, float radius, Colour k) {
   if (!gather(c, radius)) return;
+  std::int64_t painted = 0;
   if (everyVertex)
-    for (std::int32_t i = 0; i < mesh->vertexCount; ++i) paintVertex(mesh->vertices[static_cast<std::size_t>(i)], c, radius, k);
+    for (std::int32_t i = 0; i < mesh->vertexCount; ++i)
+      painted += paintVertex(mesh->vertices[static_cast<std::size_t>(i)], c, radius, k);
   else
-    for (std::int32_t i : candidates) paintVertex(mesh->vertices[static_cast<std::size_t>(i)], c, radius, k);
+    for (std::int32_t i : candidates) painted += paintVertex(mesh->vertices[static_cast<std::size_t>(i)], c, radius, k);
+  spendAfter(painted);
+}
+
+// What a ball changes is known only once it is applied: it is charged afterwards, and a ball that
+// overdraws the bound is the last.
+void MeshBrush::spendAfter(std::int64_t changed) {
+  visitsLeft -= changed * visitsPerChange;
+  if (visitsLeft < 0) {
+    visitsLeft = 0;
+    cut = true;
+  }
 }
 
 void MeshBrush::pushStroke(BrushPoint from, BrushPoint to) {

@@ -11,20 +11,24 @@
 
 class MeshBrush {
  public:
+  static constexpr std::int64_t visitsPerChange = 8;
+
   // Indexes the mesh as it stands, which takes as many of the `visits` as it has vertices; while
   // the brush lives, only the brush may move its vertices. Throws the integer 1 when memory runs out.
   explicit MeshBrush(SphereMesh& mesh, std::int64_t visits = INT64_MAX);
 
   // The operations of SphereMesh, each ball visiting only the vertices it may reach. A ball is
-  // applied whole or not at all: one that would need more visits than are left is skipped, and
-  // so is every later one (exhausted() tells).
+  // applied whole or not at all; once the bound below is spent every later ball is skipped
+  // (exhausted() tells).
   void push(MeshPoint centre, float radius);
   void paint(MeshPoint centre, float radius, Colour colour);
   void pushStroke(BrushPoint from, BrushPoint to);
   void paintStroke(BrushPoint from, Colour fromColour, BrushPoint to, Colour toColour);
 
-  // The work bound, in visits: a vertex examined or a grid cell looked into counts one, a
-  // rebuild of the grid as many as the mesh has vertices.
+  // The work bound, in visits: a vertex examined or a grid cell looked into counts one, a vertex
+  // a ball moves or paints visitsPerChange more (its square root and quotients cost about that
+  // many looks), a rebuild of the grid as many as the mesh has vertices. A ball whose looks alone
+  // would pass the bound is skipped; one whose changes pass it is the last.
   void limitVisits(std::int64_t visits) { visitsLeft = visits < visitsLeft ? visits : visitsLeft; }
   std::int64_t visitsRemaining() const { return visitsLeft; }
   bool exhausted() const { return cut; }
@@ -34,6 +38,7 @@ class MeshBrush {
   // them; false when the ball reaches none or the work bound stops it.
   bool gather(MeshPoint centre, float radius);
   bool spend(std::int64_t visits);
+  void spendAfter(std::int64_t changed);
   void rebuild();
   std::int32_t axisCell(double position, int axis) const;  // clamped into the grid
   std::int32_t cellOf(const MeshVertex& v);                // counts the vertex if it is past the box
