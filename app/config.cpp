@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/console.h"
+#include "app/data_file.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ Config parseConfig(std::span<const std::byte> text) {
 }
 
 Config readConfigFile(const char* path) {
-  std::FILE* file = std::fopen(path, "rb");
+  std::FILE* file = openDataFile(path);
   if (!file) return Config{};
   // Three numbers fit in far less; a larger file is read only this far.
   std::vector<std::byte> bytes(64 * 1024);

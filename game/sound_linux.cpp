@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "app/console.h"
+#include "app/data_file.h"
 #include "app/startup.h"
 
 namespace {
@@ -72,9 +73,14 @@ bool openDevice() {
 Mix_Chunk* cueChunk(const char* file) {
   for (int i = 0; i < loadedCueCount; ++i)
     if (std::strcmp(loadedCues[i].file, file) == 0) return loadedCues[i].chunk;
-  // Opened here so that a missing file is reported with the name SDL gives it.
-  SDL_RWops* stream = SDL_RWFromFile(file, "rb");
-  if (!stream) return nullptr;
+  // A missing file is reported in SDL's own words.
+  std::FILE* opened = openDataFile(file);
+  SDL_RWops* stream = opened ? SDL_RWFromFP(opened, SDL_TRUE) : nullptr;
+  if (!stream) {
+    if (opened) std::fclose(opened);
+    SDL_SetError("Couldn't open %s", file);
+    return nullptr;
+  }
   Mix_Chunk* chunk = Mix_LoadWAV_RW(stream, 1);
   if (!chunk) return nullptr;
   if (loadedCueCount < 8 && std::strlen(file) < sizeof loadedCues[0].file) {

@@ -1,12 +1,11 @@
 // The brush operations: push a ball into or out of the surface, paint with a ball, and both along
 // a stroke. They touch only the vertices in use and never write a non-finite value.
+#include <algorithm>
 #include <cmath>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <new>
 
 #include "model/mesh.h"
+#include "model/mesh_brush.h"
 
 namespace {
 
@@ -25,111 +24,272 @@ bool beyondReach(float dx, float dy, float dz, float radius) {
   return (ax > reach && ax > 1e-15f) || (ay > reach && ay > 1e-15f) || (az > reach && az > 1e-15f);
 }
 
-#if defined(__SSE2__)
-// The push of whole groups of four vertices, from the first; returns how many it took. Every
-// lane goes through the same single-precision operations in the same order as the loop of
-// SphereMesh::push (the square root and the quotients are correctly rounded in both), so each
-// vertex ends exactly as one at a time would leave it.
-std::int32_t pushFours(MeshVertex* vertices, std::int32_t count, MeshPoint c, float radius) {
-  const __m128 cx = _mm_set1_ps(c.x), cy = _mm_set1_ps(c.y), cz = _mm_set1_ps(c.z);
-  const __m128 r = _mm_set1_ps(radius), zero = _mm_setzero_ps();
-  const __m128 infinity = _mm_set1_ps(INFINITY), sign = _mm_set1_ps(-0.0f);
-  // Finite: below infinity in magnitude, which NaN is not either.
-  auto finite = [&](__m128 a) { return _mm_cmplt_ps(_mm_andnot_ps(sign, a), infinity); };
-  std::int32_t i = 0;
-  for (; i + 4 <= count; i += 4) {
-    MeshVertex* q = vertices + i;
-    const __m128 dx = _mm_sub_ps(_mm_setr_ps(q[0].x, q[1].x, q[2].x, q[3].x), cx);
-    const __m128 dy = _mm_sub_ps(_mm_setr_ps(q[0].y, q[1].y, q[2].y, q[3].y), cy);
-    const __m128 dz = _mm_sub_ps(_mm_setr_ps(q[0].z, q[1].z, q[2].z, q[3].z), cz);
-    const __m128 d =
-        _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, dx), _mm_mul_ps(dy, dy)), _mm_mul_ps(dz, dz)));
-    __m128 take = _mm_and_ps(_mm_cmple_ps(d, r), _mm_cmpgt_ps(d, zero));
-    if (_mm_movemask_ps(take) == 0) continue;
-    const __m128 s = _mm_div_ps(r, d);
-    const __m128 ox = _mm_mul_ps(s, dx), oy = _mm_mul_ps(s, dy), oz = _mm_mul_ps(s, dz);
-    const __m128 length =
-        _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(ox, ox), _mm_mul_ps(oy, oy)), _mm_mul_ps(oz, oz)));
-    const __m128 px = _mm_add_ps(cx, ox), py = _mm_add_ps(cy, oy), pz = _mm_add_ps(cz, oz);
-    take = _mm_and_ps(take, _mm_and_ps(_mm_cmpgt_ps(length, zero), finite(length)));
-    take = _mm_and_ps(take, _mm_and_ps(finite(px), _mm_and_ps(finite(py), finite(pz))));
-    const int lanes = _mm_movemask_ps(take);
-    if (lanes == 0) continue;
-    alignas(16) float out[6][4];
-    _mm_store_ps(out[0], px);
-    _mm_store_ps(out[1], py);
-    _mm_store_ps(out[2], pz);
-    _mm_store_ps(out[3], _mm_div_ps(ox, length));
-    _mm_store_ps(out[4], _mm_div_ps(oy, length));
-    _mm_store_ps(out[5], _mm_div_ps(oz, length));
-    for (int k = 0; k < 4; ++k) {
-      if (!(lanes & (1 << k))) continue;
-      MeshVertex& v = q[k];
-      v.x = out[0][k];
-      v.y = out[1][k];
-      v.z = out[2][k];
-      v.nx = out[3][k];
-      v.ny = out[4][k];
-      v.nz = out[5][k];
-    }
-  }
-  return i;
+// Moves one vertex within reach out onto the ball's surface; true when it moved.
+bool pushVertex(MeshVertex& v, MeshPoint c, float radius) {
+  float dx = v.x - c.x, dy = v.y - c.y, dz = v.z - c.z;
+  if (beyondReach(dx, dy, dz, radius)) return false;
+  float d = std::sqrt(dx * dx + dy * dy + dz * dz);
+  if (!(d <= radius) || !(d > 0.0f)) return false;  // outside, or at the centre with no direction
+  float s = radius / d;
+  float ox = s * dx, oy = s * dy, oz = s * dz;
+  float length = std::sqrt(ox * ox + oy * oy + oz * oz);
+  float px = c.x + ox, py = c.y + oy, pz = c.z + oz;
+  if (!(length > 0.0f) || !finite3(px, py, pz) || !std::isfinite(length)) return false;
+  v.x = px;
+  v.y = py;
+  v.z = pz;
+  v.nx = ox / length;
+  v.ny = oy / length;
+  v.nz = oz / length;
+  return true;
 }
-#endif
+
+// Paints one vertex within reach; true when it did.
+bool paintVertex(MeshVertex& v, MeshPoint c, float radius, Colour k) {
+  float dx = v.x - c.x, dy = v.y - c.y, dz = v.z - c.z;
+  if (beyondReach(dx, dy, dz, radius)) return false;
+  float d = std::sqrt(dx * dx + dy * dy + dz * dz);
+  if (!(d <= radius)) return false;
+  float f = d > 0.0f ? d / radius : 0.0f;  // a vertex at the centre is black, even for radius 0
+  v.red = unitClamp(k.red * f);
+  v.green = unitClamp(k.green * f);
+  v.blue = unitClamp(k.blue * f);
+  return true;
+}
+
+// As many cells as vertices: a sphere's surface crosses a few per cent of them, which puts tens
+// of vertices in each cell it meets; finer cells cost more to look into than they save.
+constexpr double cellsPerVertex = 1;
+constexpr std::int64_t maxCells = std::int64_t{1} << 22;
+constexpr std::int32_t maxCellsPerAxis = 1024;
 
 }  // namespace
 
-void SphereMesh::push(MeshPoint c, float radius) {
-  std::int32_t first = 0;
-#if defined(__SSE2__)
-  if (vertexCount > 0) first = pushFours(vertices.data(), vertexCount, c, radius);
-#endif
-  for (std::int32_t i = first; i < vertexCount; ++i) {
-    MeshVertex& v = vertices[static_cast<std::size_t>(i)];
-    float dx = v.x - c.x, dy = v.y - c.y, dz = v.z - c.z;
-    if (beyondReach(dx, dy, dz, radius)) continue;
-    float d = std::sqrt(dx * dx + dy * dy + dz * dz);
-    if (!(d <= radius) || !(d > 0.0f)) continue;  // outside, or at the centre with no direction
-    float s = radius / d;
-    float ox = s * dx, oy = s * dy, oz = s * dz;
-    float length = std::sqrt(ox * ox + oy * oy + oz * oz);
-    float px = c.x + ox, py = c.y + oy, pz = c.z + oz;
-    if (!(length > 0.0f) || !finite3(px, py, pz) || !std::isfinite(length)) continue;
-    v.x = px;
-    v.y = py;
-    v.z = pz;
-    v.nx = ox / length;
-    v.ny = oy / length;
-    v.nz = oz / length;
+MeshBrush::MeshBrush(SphereMesh& target, std::int64_t visits) : mesh(&target), visitsLeft(visits) {
+  const std::size_t count = static_cast<std::size_t>(std::max(mesh->vertexCount, 0));
+  try {
+    next.resize(count);
+    prev.resize(count);
+    cellAt.resize(count);
+    candidates.reserve(count);
+  } catch (const std::bad_alloc&) {
+    throw 1;
+  }
+  if (spend(static_cast<std::int64_t>(count))) rebuild();
+}
+
+bool MeshBrush::spend(std::int64_t visits) {
+  if (cut) return false;
+  if (visits > visitsLeft) {
+    cut = true;
+    return false;
+  }
+  visitsLeft -= visits;
+  return true;
+}
+
+// Sizes the grid to the box of the current positions with a quarter of its largest side to spare
+// on every side, so that a mesh may grow a little before vertices fall outside it.
+void MeshBrush::rebuild() {
+  const std::int32_t count = mesh->vertexCount;
+  float low[3] = {INFINITY, INFINITY, INFINITY}, high[3] = {-INFINITY, -INFINITY, -INFINITY};
+  for (std::int32_t i = 0; i < count; ++i) {
+    const MeshVertex& v = mesh->vertices[static_cast<std::size_t>(i)];
+    const float p[3] = {v.x, v.y, v.z};
+    for (int a = 0; a < 3; ++a) {
+      low[a] = std::min(low[a], p[a]);
+      high[a] = std::max(high[a], p[a]);
+    }
+  }
+  double side[3], largest = 0, magnitude = 0;
+  for (int a = 0; a < 3; ++a) {
+    side[a] = count > 0 ? static_cast<double>(high[a]) - low[a] : 0.0;
+    largest = std::max(largest, side[a]);
+    if (count > 0) magnitude = std::max({magnitude, std::fabs(static_cast<double>(low[a])), std::fabs(static_cast<double>(high[a]))});
+  }
+  const double spare = 0.25 * largest + 1e-6 * (1.0 + magnitude);
+  double volume = 1;
+  for (int a = 0; a < 3; ++a) {
+    side[a] += 2 * spare;
+    volume *= side[a];
+  }
+  const double target = std::clamp(cellsPerVertex * count, 1.0, static_cast<double>(maxCells));
+  const double cellSide = std::cbrt(volume / target);
+  std::int64_t total = 1;
+  if (std::isfinite(volume) && cellSide > 0 && std::isfinite(cellSide)) {
+    cellsPerUnit = 1.0 / cellSide;
+    for (int a = 0; a < 3; ++a) {
+      origin[a] = static_cast<double>(low[a]) - spare;
+      cells[a] = static_cast<std::int32_t>(std::clamp(std::ceil(side[a] * cellsPerUnit), 1.0, double{maxCellsPerAxis}));
+      total *= cells[a];
+    }
+  } else {  // one cell holding everything: slow, still exact
+    cellsPerUnit = 0;
+    for (int a = 0; a < 3; ++a) origin[a] = 0, cells[a] = 1;
+  }
+  try {
+    head.assign(static_cast<std::size_t>(total), -1);
+  } catch (const std::bad_alloc&) {
+    throw 1;
+  }
+  outside = 0;
+  for (std::int32_t i = 0; i < count; ++i) link(i, cellOf(mesh->vertices[static_cast<std::size_t>(i)]));
+}
+
+std::int32_t MeshBrush::axisCell(double position, int axis) const {
+  const double t = (position - origin[axis]) * cellsPerUnit;
+  if (!(t >= 0)) return 0;
+  if (t >= cells[axis]) return cells[axis] - 1;
+  return static_cast<std::int32_t>(t);
+}
+
+std::int32_t MeshBrush::cellOf(const MeshVertex& v) {
+  const double p[3] = {v.x, v.y, v.z};
+  for (int a = 0; a < 3; ++a) {
+    const double t = (p[a] - origin[a]) * cellsPerUnit;
+    if (!(t >= 0) || t >= cells[a]) ++outside;
+  }
+  return (axisCell(v.z, 2) * cells[1] + axisCell(v.y, 1)) * cells[0] + axisCell(v.x, 0);
+}
+
+void MeshBrush::link(std::int32_t vertex, std::int32_t cell) {
+  const std::size_t i = static_cast<std::size_t>(vertex);
+  std::int32_t& first = head[static_cast<std::size_t>(cell)];
+  next[i] = first;
+  prev[i] = -1;
+  if (first >= 0) prev[static_cast<std::size_t>(first)] = vertex;
+  first = vertex;
+  cellAt[i] = cell;
+}
+
+void MeshBrush::unlink(std::int32_t vertex) {
+  const std::size_t i = static_cast<std::size_t>(vertex);
+  if (prev[i] >= 0)
+    next[static_cast<std::size_t>(prev[i])] = next[i];
+  else
+    head[static_cast<std::size_t>(cellAt[i])] = next[i];
+  if (next[i] >= 0) prev[static_cast<std::size_t>(next[i])] = prev[i];
+}
+
+// A vertex the ball takes lies within `radius` of its centre along every axis, give or take a
+// rounding (see beyondReach); the box searched adds a hundredth of the radius and a little more,
+// and the cells a position falls in never decrease as it grows, so no vertex in reach is missed.
+bool MeshBrush::gather(MeshPoint c, float radius) {
+  candidates.clear();
+  everyVertex = false;
+  const std::int32_t count = mesh->vertexCount;
+  if (cut || count <= 0 || !(radius >= 0.0f)) return false;  // no distance is below a negative or NaN radius
+  if (outside > count / 8) {
+    if (!spend(count)) return false;
+    rebuild();
+  }
+  const double reach = static_cast<double>(radius) * 1.01 + 1e-14;
+  const double centre[3] = {c.x, c.y, c.z};
+  std::int32_t first[3], last[3];
+  std::int64_t range = 1;
+  for (int a = 0; a < 3; ++a) {
+    const double low = centre[a] - reach, high = centre[a] + reach;
+    if (!std::isfinite(low) || !std::isfinite(high)) range = count;  // a ball without a box
+    first[a] = axisCell(low, a);
+    last[a] = axisCell(high, a);
+    if (range < count) range *= last[a] - first[a] + 1;
+  }
+  if (range >= count) {
+    everyVertex = true;
+    return spend(count);
+  }
+  // Cells wholly beyond reach are passed over; a border cell reaches out without end, since it
+  // keeps the vertices past the box.
+  const double cellSide = cellsPerUnit > 0 ? 1.0 / cellsPerUnit : 0.0, slack = cellSide * 1e-6;
+  auto gap = [&](int a, std::int32_t i) {
+    const double low = i == 0 ? -INFINITY : origin[a] + i * cellSide - slack;
+    const double high = i == cells[a] - 1 ? INFINITY : origin[a] + (i + 1) * cellSide + slack;
+    const double g = centre[a] < low ? low - centre[a] : (centre[a] > high ? centre[a] - high : 0.0);
+    return g * g;
+  };
+  const double reach2 = reach * reach;
+  for (std::int32_t z = first[2]; z <= last[2]; ++z) {
+    const double gz = gap(2, z);
+    if (gz > reach2) continue;
+    for (std::int32_t y = first[1]; y <= last[1]; ++y) {
+      const double gzy = gz + gap(1, y);
+      if (gzy > reach2) continue;
+      const std::size_t row = (static_cast<std::size_t>(z) * static_cast<std::size_t>(cells[1]) + static_cast<std::size_t>(y)) *
+                              static_cast<std::size_t>(cells[0]);
+      for (std::int32_t x = first[0]; x <= last[0]; ++x) {
+        if (gzy + gap(0, x) > reach2) continue;
+        for (std::int32_t i = head[row + static_cast<std::size_t>(x)]; i >= 0; i = next[static_cast<std::size_t>(i)])
+          candidates.push_back(i);
+      }
+    }
+  }
+  return spend(range + static_cast<std::int64_t>(candidates.size())) && !candidates.empty();
+}
+
+void MeshBrush::push(MeshPoint c, float radius) {
+  if (!gather(c, radius)) return;
+  std::int64_t moved = 0;
+  auto apply = [&](std::int32_t i) {
+    MeshVertex& v = mesh->vertices[static_cast<std::size_t>(i)];
+    if (!pushVertex(v, c, radius)) return;
+    ++moved;
+    const std::int32_t cell = cellOf(v);
+    if (cell == cellAt[static_cast<std::size_t>(i)]) return;
+    unlink(i);
+    link(i, cell);
+  };
+  // The candidates were all collected before any moved: a vertex moved into a cell not yet
+  // searched is not pushed twice by the same ball.
+  if (everyVertex)
+    for (std::int32_t i = 0; i < mesh->vertexCount; ++i) apply(i);
+  else
+    for (std::int32_t i : candidates) apply(i);
+  spendAfter(moved);
+}
+
+void MeshBrush::paint(MeshPoint c, float radius, Colour k) {
+  if (!gather(c, radius)) return;
+  std::int64_t painted = 0;
+  if (everyVertex)
+    for (std::int32_t i = 0; i < mesh->vertexCount; ++i)
+      painted += paintVertex(mesh->vertices[static_cast<std::size_t>(i)], c, radius, k);
+  else
+    for (std::int32_t i : candidates) painted += paintVertex(mesh->vertices[static_cast<std::size_t>(i)], c, radius, k);
+  spendAfter(painted);
+}
+
+// What a ball changes is known only once it is applied: it is charged afterwards, and a ball that
+// overdraws the bound is the last.
+void MeshBrush::spendAfter(std::int64_t changed) {
+  visitsLeft -= changed * visitsPerChange;
+  if (visitsLeft < 0) {
+    visitsLeft = 0;
+    cut = true;
   }
 }
 
-void SphereMesh::paint(MeshPoint c, float radius, Colour k) {
-  for (std::int32_t i = 0; i < vertexCount; ++i) {
-    MeshVertex& v = vertices[static_cast<std::size_t>(i)];
-    float dx = v.x - c.x, dy = v.y - c.y, dz = v.z - c.z;
-    if (beyondReach(dx, dy, dz, radius)) continue;
-    float d = std::sqrt(dx * dx + dy * dy + dz * dz);
-    if (!(d <= radius)) continue;
-    float f = d > 0.0f ? d / radius : 0.0f;  // a vertex at the centre is black, even for radius 0
-    v.red = unitClamp(k.red * f);
-    v.green = unitClamp(k.green * f);
-    v.blue = unitClamp(k.blue * f);
-  }
-}
-
-void SphereMesh::pushStroke(BrushPoint from, BrushPoint to) {
+void MeshBrush::pushStroke(BrushPoint from, BrushPoint to) {
   float dx = to.x - from.x, dy = to.y - from.y, dz = to.z - from.z, dr = to.radius - from.radius;
-  forEachStrokeStep(from, to, detail, [&](float t) {
+  forEachStrokeStep(from, to, mesh->detail, [&](float t) {
     push({from.x + t * dx, from.y + t * dy, from.z + t * dz}, from.radius + t * dr);
   });
 }
 
-void SphereMesh::paintStroke(BrushPoint from, Colour k1, BrushPoint to, Colour k2) {
+void MeshBrush::paintStroke(BrushPoint from, Colour k1, BrushPoint to, Colour k2) {
   float dx = to.x - from.x, dy = to.y - from.y, dz = to.z - from.z, dr = to.radius - from.radius;
-  forEachStrokeStep(from, to, detail, [&](float t) {
+  forEachStrokeStep(from, to, mesh->detail, [&](float t) {
     Colour k{k1.red + t * (k2.red - k1.red), k1.green + t * (k2.green - k1.green), k1.blue + t * (k2.blue - k1.blue),
              k1.alpha + t * (k2.alpha - k1.alpha)};
     paint({from.x + t * dx, from.y + t * dy, from.z + t * dz}, from.radius + t * dr, k);
   });
+}
+
+void SphereMesh::push(MeshPoint c, float radius) { MeshBrush(*this).push(c, radius); }
+
+void SphereMesh::paint(MeshPoint c, float radius, Colour k) { MeshBrush(*this).paint(c, radius, k); }
+
+void SphereMesh::pushStroke(BrushPoint from, BrushPoint to) { MeshBrush(*this).pushStroke(from, to); }
+
+void SphereMesh::paintStroke(BrushPoint from, Colour k1, BrushPoint to, Colour k2) {
+  MeshBrush(*this).paintStroke(from, k1, to, k2);
 }

@@ -4,10 +4,14 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/data_file.h"
+
 FileRead DiskFiles::read(const std::string& path, std::size_t limit, std::vector<std::byte>& out) {
   out.clear();
   if (path.find('\0') != std::string::npos) return FileRead::cannotOpen;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+  bool notRegular = false;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(openDataFile(path.c_str(), notRegular), std::fclose);
+  if (notRegular) return FileRead::cannotRead;  // like a folder: it is there, but holds no file to read
   if (!file) return FileRead::cannotOpen;
   std::byte buffer[8192];
   for (;;) {

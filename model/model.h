@@ -25,9 +25,9 @@ struct ModelNode {
   // detailScale, kept within 2..360) sculpted by a variant picked from its files.txt, with one
   // empty child slot per attachment point the variant declares. Throws the C-string errors of
   // model/part_directory.h, and the integer 1 when memory runs out or the variant declares more
-  // than maxPartAttachments points. With `brushWork`, the variant's brushes may visit at most that
-  // many vertices (balls times the mesh's vertices); the ones after are skipped, and the work done
-  // is taken from it.
+  // than maxPartAttachments points. With `brushWork`, the variant's brushes may make at most that
+  // many vertex visits (model/mesh_brush.h); the balls after are skipped, and the work done is
+  // taken from it.
   void build(const std::string& directory, float detailScale, std::uint32_t extra, FileSource& files,
              std::int64_t* brushWork = nullptr);
   void build(const std::string& directory, float detailScale, std::uint32_t extra);

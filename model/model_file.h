@@ -38,11 +38,10 @@ inline constexpr std::size_t maxFileBytes = 4u << 20;  // a larger file is not r
 // The meshes of all parts together; a file whose parts would need more is an error. The game's
 // ship takes about 33 MB at the highest ship detail, 64 parts at that detail would take 680 MB.
 inline constexpr std::int64_t maxMeshBytes = 96 << 20;
-// Vertex visits of the brushes of all parts together (balls times the vertices of their mesh).
-// The game's ship makes about 0.9 × 10^9 at the highest ship detail, a few seconds of work;
-// without this bound each of the 64 records could spend a whole replay's balls on a mesh of the
-// highest detail.
-inline constexpr std::int64_t maxBrushWork = std::int64_t{1} << 31;
+// Vertex visits of the brushes of all parts together (model/mesh_brush.h). The game's ship makes
+// about 0.8 × 10^9 at the highest ship detail (its hull 0.5 × 10^9), a few seconds of work;
+// without this bound each of the 64 records could spend a whole replay's visits.
+inline constexpr std::int64_t maxBrushWork = std::int64_t{3} << 29;
 
 // Builds a model file in memory, record by record, exactly as the reader takes it.
 class Writer {

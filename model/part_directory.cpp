@@ -84,13 +84,12 @@ void ModelNode::build(const std::string& directory, float scale, std::uint32_t e
 
   const std::string chosen = pickRecording(directory, files);
   if (chosen.empty()) throw noVariantFound;
-  const std::int64_t vertices = std::max<std::int64_t>(part->vertexCount, 1);
-  if (brushWork) recorder.limitBrushBalls(*brushWork / vertices);
-  const std::int64_t ballsBefore = recorder.brushBallsLeft();
+  if (brushWork) recorder.limitVertexVisits(*brushWork);
+  const std::int64_t visitsBefore = recorder.vertexVisitsLeft();
   std::vector<std::byte> recording;
   // A variant that cannot be read leaves the part a plain sphere without attachment points.
   if (files.read(chosen, sculpt::maxRecordingBytes, recording) == FileRead::ok) recorder.replayBytes(recording, chosen);
-  if (brushWork) *brushWork -= (ballsBefore - recorder.brushBallsLeft()) * vertices;
+  if (brushWork) *brushWork -= visitsBefore - recorder.vertexVisitsLeft();
 
   const std::vector<AttachmentPoint>& points = recorder.attachments();
   if (points.size() > maxPartAttachments) throw 1;

@@ -73,7 +73,17 @@ std::string chainName(const std::string& path) {
 }  // namespace
 
 SculptRecorder::SculptRecorder(SphereMesh* target, FileSource& source)
-    : mesh(target), files(&source), ballsLeft(sculpt::maxBrushBalls) {}
+    : mesh(target), files(&source), ballsLeft(sculpt::maxBrushBalls), visitsLimit(sculpt::maxVertexVisits) {}
+
+void SculptRecorder::limitVertexVisits(std::int64_t visits) {
+  visitsLimit = std::min(visitsLimit, visits);
+  if (brush) brush->limitVisits(visits);
+}
+
+std::int64_t SculptRecorder::vertexVisitsLeft() const {
+  if (ballsLeft < 0) return 0;
+  return brush ? brush->visitsRemaining() : visitsLimit;
+}
 
 // Balls a stroke pushes or paints on the recorder's mesh (at most maxStrokeSteps); once the
 // budget is spent nothing is counted any more.
@@ -90,10 +100,25 @@ bool SculptRecorder::spendBalls(std::int64_t balls, const std::string& name) {
     ballsLeft -= balls;
     return true;
   }
+  reportCut(name);
+  return false;
+}
+
+void SculptRecorder::reportCut(const std::string& name) {
   ballsLeft = -1;
   consolePrint(stderr, "Sculpt recording %s: too much brush work; the remaining brush operations are skipped\n",
                name.c_str());
-  return false;
+}
+
+MeshBrush* SculptRecorder::brushFor(std::int64_t balls, const std::string& name) {
+  if (!mesh || !spendBalls(balls, name)) return nullptr;
+  if (!brush || brushMesh != mesh) {
+    const std::int64_t left = brush ? brush->visitsRemaining() : visitsLimit;
+    brush.reset();  // the old grid goes before the new one is made
+    brush = std::make_unique<MeshBrush>(*mesh, left);
+    brushMesh = mesh;
+  }
+  return brush.get();
 }
 
 bool SculptRecorder::replay(const std::string& path) {
@@ -135,7 +160,7 @@ void SculptRecorder::replayNamed(std::span<const std::byte> data, const std::str
       case sculpt::opPush:
         mode = 0;
         in.point(currentPoint);
-        if (mesh && spendBalls(1, name)) mesh->push({currentPoint.x, currentPoint.y, currentPoint.z}, currentPoint.radius);
+        if (MeshBrush* b = brushFor(1, name)) b->push({currentPoint.x, currentPoint.y, currentPoint.z}, currentPoint.radius);
         break;
       case sculpt::opPushStroke:
         mode = 0;
@@ -143,13 +168,12 @@ void SculptRecorder::replayNamed(std::span<const std::byte> data, const std::str
         previousPoint = currentPoint;
         previousColour = currentColour;
         in.point(currentPoint);
-        if (mesh && spendBalls(strokeBalls(previousPoint, currentPoint), name)) mesh->pushStroke(previousPoint, currentPoint);
+        if (MeshBrush* b = brushFor(strokeBalls(previousPoint, currentPoint), name)) b->pushStroke(previousPoint, currentPoint);
         break;
       case sculpt::opPaint:
         mode = 1;
         in.point(currentPoint) && in.colour(currentColour);
-        if (mesh && spendBalls(1, name))
-          mesh->paint({currentPoint.x, currentPoint.y, currentPoint.z}, currentPoint.radius, currentColour);
+        if (MeshBrush* b = brushFor(1, name)) b->paint({currentPoint.x, currentPoint.y, currentPoint.z}, currentPoint.radius, currentColour);
         break;
       case sculpt::opPaintStroke:
         mode = 1;
@@ -157,8 +181,8 @@ void SculptRecorder::replayNamed(std::span<const std::byte> data, const std::str
         previousPoint = currentPoint;
         previousColour = currentColour;
         in.point(currentPoint) && in.colour(currentColour);
-        if (mesh && spendBalls(strokeBalls(previousPoint, currentPoint), name))
-          mesh->paintStroke(previousPoint, previousColour, currentPoint, currentColour);
+        if (MeshBrush* b = brushFor(strokeBalls(previousPoint, currentPoint), name))
+          b->paintStroke(previousPoint, previousColour, currentPoint, currentColour);
         break;
       case sculpt::opAttachments: {
         std::int32_t count = 0;
@@ -179,6 +203,7 @@ void SculptRecorder::replayNamed(std::span<const std::byte> data, const std::str
       default:
         break;  // unknown: no payload
     }
+    if (brush && brush->exhausted() && ballsLeft >= 0) reportCut(name);
   }
   openRecordings.pop_back();
 }

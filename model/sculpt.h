@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 
 #include "model/file_source.h"
 #include "model/mesh.h"
+#include "model/mesh_brush.h"
 
 class SculptRecorder {
  public:
@@ -21,8 +23,8 @@ class SculptRecorder {
   virtual ~SculptRecorder() = default;
 
   // Applies the recording at `path`, its base first. Returns false, changing nothing, when the
-  // file cannot be opened. Brush operations past sculpt::maxBrushBalls are skipped; the other
-  // records still count.
+  // file cannot be opened. Brush work past sculpt::maxBrushBalls balls or sculpt::maxVertexVisits
+  // visits is skipped, from the ball that would pass the bound on; the other records still count.
   bool replay(const std::string& path);
 
   // Applies a recording held in memory; `name` is its path, which a base must not lead back to.
@@ -33,6 +35,9 @@ class SculptRecorder {
   // among recorders, read back to see what a replay spent (all it had, once it ran out).
   void limitBrushBalls(std::int64_t balls) { ballsLeft = std::min(ballsLeft, balls); }
   std::int64_t brushBallsLeft() const { return ballsLeft < 0 ? 0 : ballsLeft; }
+  // The same for the vertex visits of the brushes (model/mesh_brush.h).
+  void limitVertexVisits(std::int64_t visits);
+  std::int64_t vertexVisitsLeft() const;
 
   SphereMesh* mesh;                                           // not owned
   std::int32_t mode = 0;                                      // 0 shape (push), 1 paint
@@ -49,7 +54,13 @@ class SculptRecorder {
   // Takes `balls` from the replay's budget; false (with one message) once it would run out.
   bool spendBalls(std::int64_t balls, const std::string& name);
   std::int64_t strokeBalls(BrushPoint from, BrushPoint to) const;
+  // The brush for an operation of `balls` balls, or nullptr when it is skipped.
+  MeshBrush* brushFor(std::int64_t balls, const std::string& name);
+  void reportCut(const std::string& name);
 
   std::vector<std::string> openRecordings;  // the chain of recordings being replayed, outermost first
   std::int64_t ballsLeft;                   // brush balls this recorder may still apply
+  std::int64_t visitsLimit;                 // vertex visits, until the brush is made
+  std::unique_ptr<MeshBrush> brush;         // made at the first brush operation on `brushMesh`
+  SphereMesh* brushMesh = nullptr;
 };

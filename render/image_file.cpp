@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/data_file.h"
+
 std::optional<std::vector<std::byte>> readWholeFile(const char* path, std::size_t maxBytes) {
   if (!path) return std::nullopt;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path, "rb"), std::fclose);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(openDataFile(path), std::fclose);
   if (!file) return std::nullopt;
   std::vector<std::byte> bytes;
   std::byte chunk[65536];

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <new>
 
+#include "app/data_file.h"
 #include "render/face_image.h"
 #include "render/texture.h"
 
@@ -81,7 +82,7 @@ bool loadRawFace(unsigned texture, std::unique_ptr<std::uint8_t[]>& slot, const 
   slot.reset();
   slot.reset(new (std::nothrow) std::uint8_t[skyFaceBytes]);
   if (!slot) return false;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+  std::unique_ptr<std::FILE, FileCloser> file(openDataFile(path));
   if (!file) return false;
   const std::size_t got = std::fread(slot.get(), 1, skyFaceBytes, file.get());
   const std::span<const std::uint8_t> pixels = rawFacePixels({slot.get(), got});

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/console.h"
+#include "app/data_file.h"
 #include "ui/durable_file.h"
 
 HighscoreTable highscoreTable(highscoreCount, true);
@@ -79,7 +80,7 @@ HighscoreTable::~HighscoreTable() {
 
 bool HighscoreTable::load(const char* path) {
   loaded_ = true;
-  std::FILE* file = std::fopen(path, "rb");
+  std::FILE* file = openDataFile(path);
   if (!file) return false;
   std::array<std::byte, highscoreFileBytes> bytes;
   const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);

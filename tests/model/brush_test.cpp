@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/mesh.h"
+#include "model/mesh_brush.h"
 #include "tests/model/mesh_checks.h"
 
 namespace {
@@ -241,4 +242,24 @@ TEST(Brush, QuickRejectionChangesNoResult) {
   }
   // The run reshaped the sphere: the comparison was not between two untouched meshes.
   EXPECT_FALSE(sameBytes(fast, sphere(30)));
+}
+
+TEST(MeshBrush, TheWorkBoundSkipsTheBallThatWouldPassItAndEveryLaterOne) {
+  SphereMesh m = sphere(), untouched = sphere();
+  // Indexing takes one visit per vertex; a ball far from the sphere looks into a cell or so.
+  MeshBrush brush(m, m.vertexCount + 20);
+  EXPECT_FALSE(brush.exhausted());
+  brush.push({9, 9, 9}, 0.1f);
+  EXPECT_FALSE(brush.exhausted());
+  EXPECT_GE(brush.visitsRemaining(), 0);
+  brush.push({0, 0, 0}, 3.0f);  // every vertex: more than is left
+  EXPECT_TRUE(brush.exhausted());
+  EXPECT_EQ(std::memcmp(m.vertices.data(), untouched.vertices.data(), sizeof(MeshVertex) * m.vertexCount), 0);
+  brush.limitVisits(INT64_MAX);  // a bound never rises again
+  brush.paint({0, 1, 0}, 1.0f, {0, 0, 0, 1});
+  EXPECT_EQ(m.vertices[0].red, 1.0f);
+
+  SphereMesh small = sphere();
+  MeshBrush none(small, small.vertexCount - 1);  // not even the index fits
+  EXPECT_TRUE(none.exhausted());
 }

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -34,16 +35,17 @@ struct Figures {
   unsigned long long allocGame = 0, allocGlu = 0, allocOther = 0, allocSteps = 0;
   int collected = 0, crashes = 0, timeouts = 0, restarts = 0;
   std::string renderer;
+  std::string details;  // "landscape/ship" written to config.txt, or empty for the run folder's own
 };
 
 const char* const csvHeader =
     "width,height,run,startup_ms,displays,median_ms,p95_ms,worst_ms,swap_median_ms,peak_rss_mb,"
-    "step_allocs_game,step_allocs_glu,step_allocs_other,allocating_steps,collected,crashes,timeouts,restarts,load1";
+    "step_allocs_game,step_allocs_glu,step_allocs_other,allocating_steps,collected,crashes,timeouts,restarts,load1,details";
 
 void usage() {
   std::fprintf(stderr,
-               "usage: velmo_bench --run-dir DIR [--csv FILE] [--repeat N] [--steps N] [--sizes WxH,...] [--trace]\n"
-               "                   [--no-antialiasing] [--variant corner,one-by-one,no-culling]\n");
+               "usage: velmo_bench --run-dir DIR [--csv FILE] [--repeat N] [--steps N] [--sizes WxH,...] [--details L/S,...]\n"
+               "                   [--trace] [--no-antialiasing] [--variant corner,one-by-one,no-culling]\n");
 }
 
 bool parseSize(const char* text, Size& size) {
@@ -71,10 +73,10 @@ bool readFigures(const fs::path& path, Figures& f) {
 // One CSV row; `run` is the run's number, or "median" for the row of medians over the runs.
 std::string csvRow(const Figures& f, const std::string& run) {
   char line[512];
-  std::snprintf(line, sizeof line, "%d,%d,%s,%.2f,%d,%.3f,%.3f,%.3f,%.3f,%.1f,%llu,%llu,%llu,%llu,%d,%d,%d,%d,%.2f",
+  std::snprintf(line, sizeof line, "%d,%d,%s,%.2f,%d,%.3f,%.3f,%.3f,%.3f,%.1f,%llu,%llu,%llu,%llu,%d,%d,%d,%d,%.2f,%s",
                 f.size.width, f.size.height, run.c_str(), f.startupMs, f.displays, f.median, f.p95, f.worst, f.swap,
                 f.peakMb, f.allocGame, f.allocGlu, f.allocOther, f.allocSteps, f.collected, f.crashes, f.timeouts,
-                f.restarts, f.load);
+                f.restarts, f.load, f.details.c_str());
   return line;
 }
 
@@ -95,6 +97,11 @@ bool runOnce(const fs::path& runDir, Size size, int steps, bool trace, const Pas
     std::fprintf(stderr, "bench: cannot copy %s: %s\n", runDir.c_str(), error.message().c_str());
     fs::remove_all(scratch, error);
     return false;
+  }
+  if (!figures.details.empty()) {
+    std::string config = figures.details;
+    std::replace(config.begin(), config.end(), '/', ' ');
+    std::ofstream(scratch / "config.txt") << config << "\n";
   }
   fs::path result = scratch / "bench-result.csv";
   std::string self = fs::read_symlink("/proc/self/exe").string();
@@ -123,8 +130,10 @@ bool runOnce(const fs::path& runDir, Size size, int steps, bool trace, const Pas
   int status = 0;
   waitpid(child, &status, 0);
   double startLoad = figures.load;
+  std::string details = figures.details;
   bool ok = readFigures(result, figures);
   figures.load = startLoad;
+  figures.details = details;
   if (!ok) std::fprintf(stderr, "bench: the %s run gave no figures (status %d)\n", sizeText.c_str(), status);
   fs::remove_all(scratch, error);
   return ok;
@@ -136,6 +145,7 @@ int driver(int argc, char** argv) {
   bool trace = false;
   PassedOn passed;
   std::vector<Size> sizes = {{300, 300}, {800, 600}, {1024, 768}};
+  std::vector<std::string> details = {""};
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     bool hasValue = i + 1 < argc;
@@ -153,7 +163,20 @@ int driver(int argc, char** argv) {
       passed.noAntialiasing = true;
     else if (a == "--variant" && hasValue)
       passed.variant = argv[++i];
-    else if (a == "--sizes" && hasValue) {
+    else if (a == "--details" && hasValue) {
+      details.clear();
+      std::string list = argv[++i];
+      for (std::size_t at = 0, comma; at <= list.size(); at = comma + 1) {
+        comma = std::min(list.find(',', at), list.size());
+        int landscape = 0, ship = 0;
+        char end = 0;
+        if (std::sscanf(list.substr(at, comma - at).c_str(), "%d/%d%c", &landscape, &ship, &end) != 2) {
+          usage();
+          return 2;
+        }
+        details.push_back(std::to_string(landscape) + "/" + std::to_string(ship));
+      }
+    } else if (a == "--sizes" && hasValue) {
       sizes.clear();
       std::string list = argv[++i];
       for (std::size_t at = 0; at <= list.size();) {
@@ -189,10 +212,12 @@ int driver(int argc, char** argv) {
   double startLoad[3] = {0, 0, 0};
   getloadavg(startLoad, 3);
   bool failed = false;
+  for (const std::string& detail : details)
   for (Size size : sizes) {
     std::vector<Figures> runs;
     for (int r = 0; r < repeat; ++r) {
       Figures f;
+      f.details = detail;
       if (!runOnce(runDir, size, steps, trace, passed, f)) {
         failed = true;
         continue;
@@ -231,16 +256,16 @@ int driver(int argc, char** argv) {
                "load average %.2f %.2f %.2f at the start, %.2f %.2f %.2f at the end; each figure is the median over "
                "the runs\n",
                steps, repeat, renderer.c_str(), startLoad[0], startLoad[1], startLoad[2], load[0], load[1], load[2]);
-  consolePrint(stdout, "%-10s %10s %9s %9s %9s %9s %8s %15s %18s\n", "window", "start-up", "median", "p95", "worst",
+  consolePrint(stdout, "%-18s %10s %9s %9s %9s %9s %8s %15s %18s\n", "window details", "start-up", "median", "p95", "worst",
                "swap", "peak", "allocs in steps", "collect/crash/t-o");
-  consolePrint(stdout, "%-10s %10s %9s %9s %9s %9s %8s %15s %18s\n", "", "ms", "ms", "ms", "ms", "ms", "MB",
+  consolePrint(stdout, "%-18s %10s %9s %9s %9s %9s %8s %15s %18s\n", "", "ms", "ms", "ms", "ms", "ms", "MB",
               "game/glu/other", "/restart");
   for (const Figures& f : summary) {
     char window[32], allocs[48], events[48];
-    std::snprintf(window, sizeof window, "%dx%d", f.size.width, f.size.height);
+    std::snprintf(window, sizeof window, "%dx%d %s", f.size.width, f.size.height, f.details.c_str());
     std::snprintf(allocs, sizeof allocs, "%llu/%llu/%llu", f.allocGame, f.allocGlu, f.allocOther);
     std::snprintf(events, sizeof events, "%d/%d/%d/%d", f.collected, f.crashes, f.timeouts, f.restarts);
-    consolePrint(stdout, "%-10s %10.1f %9.2f %9.2f %9.2f %9.2f %8.1f %15s %18s\n", window, f.startupMs, f.median, f.p95,
+    consolePrint(stdout, "%-18s %10.1f %9.2f %9.2f %9.2f %9.2f %8.1f %15s %18s\n", window, f.startupMs, f.median, f.p95,
                 f.worst, f.swap, f.peakMb, allocs, events);
   }
   consolePrint(stdout, "CSV: %s\n", csvPath.c_str());

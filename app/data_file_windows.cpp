@@ -1,0 +1,20 @@
+// Opening data files on Windows: a folder does not open as a file there, and no named pipe can
+// stand in a data folder, but a device name ("CON", "NUL") can; the open file is examined, so only
+// a regular file is read.
+#include "app/data_file.h"
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+std::FILE* openDataFile(const char* path, bool& notRegular) {
+  notRegular = false;
+  std::FILE* file = std::fopen(path, "rb");
+  if (!file) return nullptr;
+  struct _stat64 status;
+  if (_fstat64(_fileno(file), &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) {
+    notRegular = true;
+    std::fclose(file);
+    return nullptr;
+  }
+  return file;
+}
