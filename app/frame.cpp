@@ -105,6 +105,7 @@ void displayCallback() {
     glColor4fv(savedColour);
     glFlush();
     glutSwapBuffers();
+    if (appFrame.framePeriod == 0) glutPostRedisplay();
   });
 }
 
@@ -113,7 +114,7 @@ void timerCallback(int value) {
     if (appFrame.timerHook) appFrame.timerHook(value);
     glutPostRedisplay();
   });
-  glutTimerFunc(timerPeriod, timerCallback, 1);
+  if (appFrame.framePeriod > 0) glutTimerFunc(static_cast<unsigned>(appFrame.framePeriod), timerCallback, 1);
 }
 
 void reshapeCallback(int width, int height) {
@@ -132,38 +133,78 @@ void reshapeCallback(int width, int height) {
   });
 }
 
+namespace {
+
+void dispatchSpecialKey(int key, int x, int y) {
+  if (Widget* focus = windowList.focus()) focus->onSpecialKey(key, x, y);
+  if (appFrame.specialHook) appFrame.specialHook(key, x, y);
+}
+
+void dispatchCharacter(unsigned char key, int x, int y) {
+  if (key == '\t') {
+    windowList.focusNext();
+    return;
+  }
+  if (Widget* focus = windowList.focus()) focus->onKey(key, x, y);
+  windowList.listRebuilt = false;
+  if (appFrame.keyboardHook) appFrame.keyboardHook(key, x, y);
+}
+
+void dispatchMouse(int button, int state, InterfacePoint p) {
+  windowList.listRebuilt = false;
+  // The size is read anew on every turn: a widget may add others while the walk goes on.
+  for (int i = 0; i < windowList.size(); ++i) {
+    windowList.at(i)->onMouse(button, state, p.x, p.y);
+    if (windowList.listRebuilt) {
+      windowList.listRebuilt = false;
+      break;
+    }
+  }
+}
+
+bool offered(const InputEvent& input) { return !appFrame.inputHook || appFrame.inputHook(input); }
+
+}  // namespace
+
+void dispatchInput(const InputEvent& input) {
+  switch (input.kind) {
+    case InputKind::specialKey:
+      dispatchSpecialKey(input.key, 0, 0);
+      break;
+    case InputKind::character:
+      dispatchCharacter(static_cast<unsigned char>(input.key), 0, 0);
+      break;
+    case InputKind::mouse:
+      dispatchMouse(input.key, input.state, {input.x, input.y});
+      break;
+    case InputKind::windowSize:
+      break;
+  }
+}
+
 void specialCallback(int key, int x, int y) {
   guarded([key, x, y] {
-    if (Widget* focus = windowList.focus()) focus->onSpecialKey(key, x, y);
-    if (appFrame.specialHook) appFrame.specialHook(key, x, y);
+    if (offered({.kind = InputKind::specialKey, .key = key})) dispatchSpecialKey(key, x, y);
   });
 }
 
 void keyboardCallback(unsigned char key, int x, int y) {
   guarded([key, x, y] {
-    if (key == '\t') {
-      windowList.focusNext();
-      return;
-    }
-    if (Widget* focus = windowList.focus()) focus->onKey(key, x, y);
-    windowList.listRebuilt = false;
-    if (appFrame.keyboardHook) appFrame.keyboardHook(key, x, y);
+    if (offered({.kind = InputKind::character, .key = key})) dispatchCharacter(key, x, y);
   });
 }
 
 void mouseCallback(int button, int state, int x, int y) {
   guarded([button, state, x, y] {
     InterfacePoint p = toInterfaceUnits(x, y, appFrame.windowWidth, appFrame.windowHeight);
-    windowList.listRebuilt = false;
-    // The size is read anew on every turn: a widget may add others while the walk goes on.
-    for (int i = 0; i < windowList.size(); ++i) {
-      windowList.at(i)->onMouse(button, state, p.x, p.y);
-      if (windowList.listRebuilt) {
-        windowList.listRebuilt = false;
-        break;
-      }
-    }
+    if (offered({.kind = InputKind::mouse, .key = button, .state = state, .x = p.x, .y = p.y}))
+      dispatchMouse(button, state, p);
   });
+}
+
+void windowReshapeCallback(int width, int height) {
+  guarded([width, height] { offered({.kind = InputKind::windowSize, .width = width, .height = height == 0 ? 1 : height}); });
+  reshapeCallback(width, height);
 }
 
 void setLight(int light, const float position[3], const float colour[4]) {
@@ -176,13 +217,16 @@ void setLight(int light, const float position[3], const float colour[4]) {
   glEnable(name);
 }
 
-void openWindow(const char* title, int* argc, char** argv) {
+void initWindowSystem(int* argc, char** argv) {
   glutInitWindowSize(800, 600);  // before glutInit, so that GLUT's -geometry option still wins
   glutInit(argc, argv);
+}
+
+void openWindow(const char* title) {
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL | GLUT_MULTISAMPLE);
   glutCreateWindow(title);
   glutDisplayFunc(displayCallback);
-  glutReshapeFunc(reshapeCallback);
+  glutReshapeFunc(windowReshapeCallback);
   glutSpecialFunc(specialCallback);
   glutKeyboardFunc(keyboardCallback);
   glutTimerFunc(timerPeriod, timerCallback, 0);
