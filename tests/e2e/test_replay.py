@@ -1,0 +1,169 @@
+"""Replays with the real game: a session recorded under Xvfb (turns, stars, a crash, a time-out,
+names, F2, a click) plays back in a fresh copy of the data folder at full speed with the same game
+ends, the same console lines and the same "h.bin", byte for byte; at another window size too; and
+a changed mountain is noticed. Damaged replay files are refused before the window opens."""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+import harness
+from pilot import Pilot, interface_to_pixel
+
+GAME_OVER = re.compile(r"^Game over at display \d+: .*$", re.M)
+
+
+def game_overs(text):
+    """The game-end lines of a recording, or of a replay until it hands the game to the player
+    (the game then runs on, and may end again before the window closes)."""
+    return GAME_OVER.findall(text.split("Replay finished", 1)[0])
+
+
+class Replay(unittest.TestCase):
+    recording = None  # the bytes of the session recorded once for every test
+    recorded_lines = None
+    recorded_highscores = None
+
+    @classmethod
+    def setUpClass(cls):
+        folder = tempfile.mkdtemp(prefix="velmo-replay-")
+        cls.folder = folder
+        path = os.path.join(folder, "session.vrp")
+        game = harness.Game(args=["-geometry", "400x400+0+0", "--record", path])
+        try:
+            pilot = Pilot(game.start())
+            pilot.wait_for_menu()
+            width, height = game.geometry()
+
+            def play(aim, name, limit=40):
+                pilot.fly(limit, aim)
+                deadline = time.time() + 30
+                while not pilot.look()[1]:
+                    if time.time() > deadline:
+                        raise AssertionError("the game did not end")
+                    time.sleep(0.1)
+                game.type(name)
+                game.key("Return")
+                time.sleep(0.3)
+                game.click(*interface_to_pixel(0.0, -0.7, width, height))  # the list's OK: the menu
+                time.sleep(0.3)
+                game.key("F2")
+                pilot.wait_for_menu()
+
+            play(Pilot.IDLE, "Idle")
+            play(Pilot.ROCK, "Rock")
+            for attempt in range(4):
+                play(Pilot.STARS, "Star%d" % attempt)
+                lines = game_overs(game.stdout())
+                if any(not line.endswith(" 0 stars") for line in lines):
+                    break
+            status = game.close()
+            cls.recorded_status = status
+            cls.recorded_lines = game_overs(game.stdout())
+            cls.recorded_highscores = game.file("h.bin")
+            with open(path, "rb") as f:
+                cls.recording = f.read()
+        finally:
+            game.stop()
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.folder, ignore_errors=True)
+
+    def replay(self, *extra, files=None, size="400x400"):
+        """Plays the recording at full speed in a fresh copy of the data folder; returns the game
+        once it has finished (or ended by itself) and been closed."""
+        game = harness.Game(files=dict(files or {}, **{"session.vrp": self.recording}),
+                            args=["-geometry", size + "+0+0", "--replay", "session.vrp", "--replay-speed", "0"] +
+                            list(extra))
+        self.addCleanup(game.stop)
+        game.start(wait_window=False)
+        deadline = time.time() + 240
+        while "Replay finished" not in game.stdout() and game.process.poll() is None:
+            self.assertLess(time.time(), deadline, "the replay did not finish: " + game.stdout())
+            time.sleep(0.2)
+        if game.process.poll() is None:
+            game.window = game.wait_window(30)
+            game.status = game.close()
+        else:
+            game.status = game.process.returncode
+        return game
+
+    def test_the_recording_holds_every_kind_of_game_end(self):
+        self.assertEqual(self.recorded_status, 0)
+        lines = self.recorded_lines
+        self.assertTrue(any("crash" in line for line in lines), lines)
+        self.assertTrue(any("time-out" in line for line in lines), lines)
+        self.assertTrue(any(not line.endswith(" 0 stars") for line in lines), lines)
+        self.assertEqual(self.recording[:8], b"VELMOREP")
+
+    def test_a_replay_repeats_every_game_and_the_highscores_byte_for_byte(self):
+        game = self.replay("--replay-writes-highscores")
+        self.assertEqual(game.status, 0, game.stderr())
+        self.assertEqual(game_overs(game.stdout()), self.recorded_lines)
+        self.assertIn("config.txt is not read", game.stdout())
+        self.assertEqual(game.file("h.bin"), self.recorded_highscores)
+
+    def test_another_window_size_gives_the_same_games_and_leaves_the_highscores_alone(self):
+        game = self.replay(size="640x300")
+        self.assertEqual(game.status, 0, game.stderr())
+        self.assertEqual(game_overs(game.stdout()), self.recorded_lines)
+        self.assertFalse(os.path.exists(os.path.join(game.workdir, "h.bin")),
+                         "a replay without --replay-writes-highscores wrote h.bin")
+
+    def test_a_different_mountain_is_noticed(self):
+        # The two mountain recordings swapped: other collision squares, other crashes.
+        with open(os.path.join(harness.RUN_DIR, "mountain", "_mountain4"), "rb") as f:
+            four = f.read()
+        with open(os.path.join(harness.RUN_DIR, "mountain", "_mountain5"), "rb") as f:
+            five = f.read()
+        game = self.replay(files={"mountain/_mountain4": five, "mountain/_mountain5": four})
+        self.assertIn(game.status, (1, 2), game.stdout())
+        self.assertRegex(game.stderr(), r"^(replay diverged at display \d+: .+|velmo: replay refused: .+)\n$")
+
+
+class DamagedFiles(unittest.TestCase):
+    """Refused before the window opens: one line, the usage, status 1."""
+
+    def refused(self, content, *extra):
+        folder = tempfile.mkdtemp(prefix="velmo-replay-")
+        self.addCleanup(shutil.rmtree, folder, True)
+        path = os.path.join(folder, "bad.vrp")
+        if content is not None:
+            with open(path, "wb") as f:
+                f.write(content)
+        x = harness.XServer()
+        self.addCleanup(x.stop)
+        env = dict(os.environ, DISPLAY=x.display, SDL_AUDIODRIVER="dummy")
+        done = subprocess.run([harness.BINARY, "--replay", path] + list(extra), cwd=folder, env=env,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+        self.assertEqual(done.returncode, 1)
+        self.assertEqual(done.stdout, b"")  # nothing was loaded: no window, no GL lines
+        lines = done.stderr.decode().splitlines()
+        self.assertTrue(lines[0].startswith("velmo: "), lines)
+        self.assertTrue(lines[1].startswith("usage: velmo"), lines)
+        return lines[0]
+
+    def test_each_damage_gets_one_line_and_the_usage(self):
+        header = (b"VELMOREP\x01\x00\x031.0" + (20).to_bytes(4, "little") + (50).to_bytes(4, "little") +
+                  (1).to_bytes(4, "little") + b"\x00\x00")
+        self.assertIn("truncated header", self.refused(header[:15]))
+        self.assertIn("wrong magic", self.refused(b"VELMOREQ" + header[8:]))
+        backwards = header + b"\x01" + (9).to_bytes(4, "little") + (2).to_bytes(4, "little") + \
+            b"\x01" + (8).to_bytes(4, "little") + (2).to_bytes(4, "little")
+        self.assertIn("display number going backwards", self.refused(backwards))
+        outside = header + b"\x04" + bytes(4) + (400).to_bytes(4, "little") + (400).to_bytes(4, "little") + \
+            b"\x03" + (1).to_bytes(4, "little") + b"\x00\x00" + bytes.fromhex("0000c03f") + bytes(4)  # x = 1.5
+        self.assertIn("mouse press outside the window", self.refused(outside))
+        self.assertIn("wrong magic", self.refused(os.urandom(10 << 20)))
+        self.assertIn("this is velmo 1.0", self.refused(header.replace(b"\x031.0", b"\x039.9")))
+        self.assertIn("cannot read the replay", self.refused(None))
+        self.assertIn("unknown option", self.refused(header, "--speed"))
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
