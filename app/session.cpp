@@ -85,7 +85,7 @@ std::string describe(GameEndKind end, int score) {
 }
 
 void onGameEnd(GameEndKind end, int score) {
-  consolePrint(stdout, "Game over at display %u: %s\n", session.display, describe(end, score).c_str());
+  consolePrint(stdout, "Game over at display %u: %s with %d stars\n", session.display, gameEndName(end), score);
   if (session.mode == Mode::recording) {
     encodeReplayEvent(gameEndRecordAt(session.display, end, score), session.pending);
     writePending();
