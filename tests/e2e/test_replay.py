@@ -5,6 +5,7 @@ a changed mountain is noticed. Damaged replay files are refused before the windo
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -124,6 +125,92 @@ class Replay(unittest.TestCase):
         game = self.replay(files={"mountain/_mountain4": five, "mountain/_mountain5": four})
         self.assertIn(game.status, (1, 2), game.stdout())
         self.assertRegex(game.stderr(), r"^(replay diverged at display \d+: .+|velmo: replay refused: .+)\n$")
+
+
+BENCH_REPLAY = os.path.join(harness.SOURCE_DIR, "tools", "bench", "flight.vrp")
+
+
+def with_names(replay, names):
+    """The replay with a name typed and entered after each of its game ends, a character a display."""
+    data = bytearray(replay)
+    at = 8 + 2
+    at += 1 + data[at] + 12
+    count, = struct.unpack_from("<H", data, at)
+    at += 2
+    for _ in range(count):
+        at += 2 + struct.unpack_from("<H", data, at)[0]
+    header = bytes(data[:at])
+    records, ends = [], []
+    sizes = {1: 4, 2: 1, 3: 10, 4: 8, 5: 5}
+    while at < len(data):
+        kind, display = struct.unpack_from("<BI", data, at)
+        end = at + 5 + sizes[kind]
+        records.append((display, 0 if kind != 5 else 1, bytes(data[at:end])))
+        if kind == 5:
+            ends.append(display)
+        at = end
+    for display, name in zip(ends, names):
+        for i, c in enumerate(name.encode("cp1251") + b"\r"):
+            records.append((display + 2 + i, 0, struct.pack("<BIB", 2, display + 2 + i, c)))
+    records.sort(key=lambda r: (r[0], r[1]))
+    return header + b"".join(r[2] for r in records)
+
+
+def decode_highscores(data):
+    plain = bytes(b ^ 0xFF for b in data)
+    return [(plain[24 * i:24 * i + 20].split(b"\0", 1)[0], struct.unpack("<I", plain[24 * i + 20:24 * i + 24])[0])
+            for i in range(10)]
+
+
+class ExactOutcomes(unittest.TestCase):
+    """Games that used to be judged "somewhere within so many seconds" have exact outcomes when
+    they are replayed: the same displays, stars and table on any machine."""
+
+    def play(self, replay, *extra, size="300x300"):
+        game = harness.Game(files={"play.vrp": replay},
+                            args=["-geometry", size + "+0+0", "--replay", "play.vrp", "--replay-speed", "0"] +
+                            list(extra))
+        self.addCleanup(game.stop)
+        game.start(wait_window=False)
+        deadline = time.time() + 240
+        while "Replay finished" not in game.stdout():
+            self.assertIsNone(game.process.poll(), game.stderr())
+            self.assertLess(time.time(), deadline, "the replay did not finish")
+            time.sleep(0.2)
+        return game
+
+    def test_the_benchmark_flight_collects_crashes_and_times_out_at_fixed_displays(self):
+        with open(BENCH_REPLAY, "rb") as f:
+            replay = with_names(f.read(), ["Один", "Two", "Three"])
+        game = self.play(replay, "--replay-writes-highscores")
+        self.assertEqual(game_overs(game.stdout()), [
+            "Game over at display 68: crash with 3 stars",
+            "Game over at display 148: crash with 4 stars",
+            "Game over at display 227: time-out with 0 stars",
+        ])
+        self.assertEqual(decode_highscores(game.file("h.bin")),
+                         [("Two".encode(), 4), ("Один".encode("cp1251"), 3), (b"Three", 0)] + [(b"", 0)] * 7)
+
+    def test_a_killed_recording_replays_up_to_its_last_game_end(self):
+        folder = tempfile.mkdtemp(prefix="velmo-replay-")
+        self.addCleanup(shutil.rmtree, folder, True)
+        path = os.path.join(folder, "killed.vrp")
+        game = harness.Game(args=["-geometry", "300x300+0+0", "--record", path])
+        self.addCleanup(game.stop)
+        game.start()
+        deadline = time.time() + 120
+        while "Game over" not in game.stdout():  # nothing pressed: the bubble times out
+            self.assertLess(time.time(), deadline, "the game did not end")
+            time.sleep(0.1)
+        game.key("F2")
+        game.type("lost")  # after the game end: not yet written, lost with the kill
+        game.process.kill()
+        game.process.wait()
+        with open(path, "rb") as f:
+            recorded = f.read()
+        self.assertEqual(recorded[-10], 5, "the file ends with the game end")
+        replayed = self.play(recorded)
+        self.assertEqual(game_overs(replayed.stdout()), ["Game over at display 47: time-out with 0 stars"])
 
 
 class DamagedFiles(unittest.TestCase):
