@@ -15,6 +15,7 @@ AppFrame appFrame;
 namespace {
 
 std::exception_ptr callbackFailure;  // a failure thrown inside a callback, thrown on by runMainLoop
+bool timerPending = false;           // a timerCallback is registered and has not yet run
 
 // Runs a callback body; a failure leaves the main loop instead of unwinding through GLUT.
 template <typename Body>
@@ -110,11 +111,24 @@ void displayCallback() {
 }
 
 void timerCallback(int value) {
+  timerPending = false;
   guarded([value] {
     if (appFrame.timerHook) appFrame.timerHook(value);
     glutPostRedisplay();
   });
-  if (appFrame.framePeriod > 0) glutTimerFunc(static_cast<unsigned>(appFrame.framePeriod), timerCallback, 1);
+  if (appFrame.framePeriod > 0) {
+    glutTimerFunc(static_cast<unsigned>(appFrame.framePeriod), timerCallback, 1);
+    timerPending = true;
+  }
+}
+
+void setFramePeriod(int milliseconds) {
+  appFrame.framePeriod = milliseconds;
+  // From 0 the timer has stopped; exactly one must run again, or the game would go twice as fast.
+  if (milliseconds > 0 && !timerPending) {
+    glutTimerFunc(static_cast<unsigned>(milliseconds), timerCallback, 1);
+    timerPending = true;
+  }
 }
 
 void reshapeCallback(int width, int height) {
@@ -230,6 +244,7 @@ void openWindow(const char* title) {
   glutSpecialFunc(specialCallback);
   glutKeyboardFunc(keyboardCallback);
   glutTimerFunc(timerPeriod, timerCallback, 0);
+  timerPending = true;
   glutMouseFunc(mouseCallback);
 
   glEnable(GL_DEPTH_TEST);

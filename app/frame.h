@@ -57,6 +57,9 @@ void keyboardCallback(unsigned char key, int x, int y);
 void mouseCallback(int button, int state, int x, int y);
 void windowReshapeCallback(int width, int height);  // GLUT's reshape: offers the size, then reshapes
 
+// Changes framePeriod once the main loop runs, restarting the timer when it had stopped at 0.
+void setFramePeriod(int milliseconds);
+
 // Routes one input to the widgets and the game's hooks as the callbacks above do once the input
 // hook has let it through; a window size is only reported, never applied. Pointer pixels that
 // widgets and hooks receive for keys are 0.

@@ -3,15 +3,12 @@
 // their displays, ignores the player's, and checks every game end against the recording.
 #include "app/session.h"
 
-#include <GL/freeglut.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
 #include <vector>
 
 #include "app/console.h"
@@ -104,8 +101,7 @@ void onGameEnd(GameEndKind end, int score) {
 void finishReplay() {
   session.finished = true;
   appFrame.inputHook = nullptr;
-  if (appFrame.framePeriod == 0) glutTimerFunc(static_cast<unsigned>(timerPeriod), timerCallback, 1);
-  appFrame.framePeriod = timerPeriod;
+  setFramePeriod(timerPeriod);
   consolePrint(stdout, "Replay finished at display %u: the game is yours\n", session.display);
 }
 
