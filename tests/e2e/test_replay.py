@@ -130,16 +130,22 @@ class Replay(unittest.TestCase):
 BENCH_REPLAY = os.path.join(harness.SOURCE_DIR, "tools", "bench", "flight.vrp")
 
 
-def with_names(replay, names):
-    """The replay with a name typed and entered after each of its game ends, a character a display."""
-    data = bytearray(replay)
+def header_of(replay):
+    """The header of a replay file (docs/replay.md)."""
     at = 8 + 2
-    at += 1 + data[at] + 12
-    count, = struct.unpack_from("<H", data, at)
+    at += 1 + replay[at] + 12
+    count, = struct.unpack_from("<H", replay, at)
     at += 2
     for _ in range(count):
-        at += 2 + struct.unpack_from("<H", data, at)[0]
-    header = bytes(data[:at])
+        at += 2 + struct.unpack_from("<H", replay, at)[0]
+    return replay[:at]
+
+
+def with_names(replay, names):
+    """The replay with a name typed and entered after each of its game ends, a character a display."""
+    data = replay
+    header = header_of(replay)
+    at = len(header)
     records, ends = [], []
     sizes = {1: 4, 2: 1, 3: 10, 4: 8, 5: 5}
     while at < len(data):
@@ -190,6 +196,53 @@ class ExactOutcomes(unittest.TestCase):
         ])
         self.assertEqual(decode_highscores(game.file("h.bin")),
                          [("Two".encode(), 4), ("Один".encode("cp1251"), 3), (b"Three", 0)] + [(b"", 0)] * 7)
+
+    def test_a_tour_of_the_interface_ends_the_same_every_time(self):
+        """The help text scrolled by keys and by its arrow, the menu's buttons, a flight into a
+        mountain after a restart by button, a time-out after F2, names typed and the list left by
+        Tab and Space: every game end and the table exact, and nothing on standard error (in the
+        sanitized build, no sanitizer report)."""
+        with open(BENCH_REPLAY, "rb") as f:
+            header = header_of(f.read())
+        records = []
+
+        def key(display, code):
+            records.append(struct.pack("<BIi", 1, display, code))
+
+        def chars(display, text):
+            for i, c in enumerate(text.encode("cp1251")):
+                records.append(struct.pack("<BIB", 2, display + i, c))
+
+        def click(display, x, y):
+            records.append(struct.pack("<BIBBff", 3, display, 0, 0, x, y))
+            records.append(struct.pack("<BIBBff", 3, display, 0, 1, x, y))
+
+        records.append(struct.pack("<BIii", 4, 0, 400, 400))
+        click(5, 0.75, 0.85)              # the menu's help button
+        for i, code in enumerate([103, 103, 103, 105, 101]):  # Down x3, Page Down, Up
+            key(8 + i, code)
+        click(14, 0.49, -0.49)            # the help text's lower scroll arrow (a cell is 0.04)
+        click(16, 0.0, -0.65)             # its OK: the menu
+        click(20, -0.65, 0.85)            # the menu's restart button: the benchmark's first game, 20 displays later
+        for i in range(8):
+            key(20 + i, 100)
+        for i in range(5):
+            key(70 + i, 100)
+        records.append(struct.pack("<BIBi", 5, 88, 0, 3))  # the game ends it must meet
+        chars(90, "Tour\r")
+        click(96, 0.0, -0.7)              # the list's OK: the menu
+        key(100, 2)                       # F2, then nothing: the bubble times out
+        records.append(struct.pack("<BIBi", 5, 147, 1, 0))
+        chars(150, "Тур\r")
+        chars(160, "\t ")                 # Tab to the list's OK, Space presses it
+        game = self.play(header + b"".join(records), "--replay-writes-highscores", size="400x400")
+        self.assertEqual(game_overs(game.stdout()), [
+            "Game over at display 88: crash with 3 stars",
+            "Game over at display 147: time-out with 0 stars",
+        ])
+        self.assertEqual(decode_highscores(game.file("h.bin")),
+                         [(b"Tour", 3), ("Тур".encode("cp1251"), 0)] + [(b"", 0)] * 8)
+        self.assertEqual(game.stderr(), "")
 
     def test_a_killed_recording_replays_up_to_its_last_game_end(self):
         folder = tempfile.mkdtemp(prefix="velmo-replay-")
