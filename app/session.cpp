@@ -135,8 +135,8 @@ bool readWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::
   std::byte chunk[65536];
   std::size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-    if (bytes.size() + got > maxReplayBytes + 1) break;  // enough to tell that it is too large
     bytes.insert(bytes.end(), chunk, chunk + got);
+    if (bytes.size() > maxReplayBytes) break;  // enough for the reader to tell that it is too large
   }
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
