@@ -172,11 +172,13 @@ class ExactOutcomes(unittest.TestCase):
     """Games that used to be judged "somewhere within so many seconds" have exact outcomes when
     they are replayed: the same displays, stars and table on any machine."""
 
-    def play(self, replay, *extra, size="300x300"):
+    def play(self, replay, *extra, size="300x300", remove=()):
         game = harness.Game(files={"play.vrp": replay},
                             args=["-geometry", size + "+0+0", "--replay", "play.vrp", "--replay-speed", "0"] +
                             list(extra))
         self.addCleanup(game.stop)
+        for name in remove:
+            os.remove(os.path.join(game.workdir, name))
         game.start(wait_window=False)
         deadline = time.time() + 240
         while "Replay finished" not in game.stdout():
@@ -243,6 +245,15 @@ class ExactOutcomes(unittest.TestCase):
         self.assertEqual(decode_highscores(game.file("h.bin")),
                          [(b"Tour", 3), ("Тур".encode("cp1251"), 0)] + [(b"", 0)] * 8)
         self.assertEqual(game.stderr(), "")
+
+    def test_missing_sound_files_are_reported_at_every_cue_and_the_game_goes_on(self):
+        # The benchmark flight collects 7 stars and crashes twice, so each cue is certain to play;
+        # after its last time-out the ship stands still and no cue plays any more.
+        with open(BENCH_REPLAY, "rb") as f:
+            game = self.play(f.read(), remove=("blast.wav", "collect.wav"))
+        self.assertEqual(len(game_overs(game.stdout())), 3)
+        self.assertEqual(sorted(game.stderr().splitlines()),
+                         ["Couldn't open blast.wav"] * 2 + ["Couldn't open collect.wav"] * 7)
 
     def test_a_killed_recording_replays_up_to_its_last_game_end(self):
         folder = tempfile.mkdtemp(prefix="velmo-replay-")
