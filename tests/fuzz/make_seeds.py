@@ -192,6 +192,8 @@ def seeds_replay():
     put("replay", "press-outside", replay_header() + size + struct.pack("<BIBBff", 3, 1, 0, 0, 1.5, 0.0))
     put("replay", "wrong-magic", b"VELMOREQ" + replay_header()[8:])
     put("replay", "bad-config", replay_header(config=(5, 50, 1)))
+    with open(os.path.join(HERE, "..", "..", "tools", "bench", "flight.vrp"), "rb") as f:
+        put("replay", "bench-flight", f.read())
 
 
 def main():
