@@ -117,12 +117,11 @@ class Replay(unittest.TestCase):
                          "a replay without --replay-writes-highscores wrote h.bin")
 
     def test_a_different_mountain_is_noticed(self):
-        # The two mountain recordings swapped: other collision squares, other crashes.
-        with open(os.path.join(harness.RUN_DIR, "mountain", "_mountain4"), "rb") as f:
-            four = f.read()
-        with open(os.path.join(harness.RUN_DIR, "mountain", "_mountain5"), "rb") as f:
-            five = f.read()
-        game = self.replay(files={"mountain/_mountain4": five, "mountain/_mountain5": four})
+        # An empty recording makes the first mountain a plain sphere, and its collision square,
+        # which every mountain shares, shrinks to a unit or two: the recorded crash cannot happen
+        # where it did. (Swapping the two mountains is not enough: their squares differ by less
+        # than a step's flight, so a crash may land on the same display.)
+        game = self.replay(files={"mountain/_mountain4": b""})
         self.assertIn(game.status, (1, 2), game.stdout())
         self.assertRegex(game.stderr(), r"^(replay diverged at display \d+: .+|velmo: replay refused: .+)\n$")
 
