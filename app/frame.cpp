@@ -4,7 +4,6 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
-#include <cstring>
 #include <exception>
 
 #include "app/text_input.h"
@@ -20,6 +19,7 @@ constexpr int wheelUpButton = 3;    // GLUT's button numbers for one notch of th
 constexpr int wheelDownButton = 4;
 
 std::exception_ptr callbackFailure;  // a failure thrown inside a callback, thrown on by runMainLoop
+bool timerPending = false;           // a timerCallback is registered and has not yet run
 
 // Runs a callback body; a failure leaves the main loop instead of unwinding through GLUT.
 template <typename Body>
@@ -122,16 +122,30 @@ void displayCallback() {
     glColor4fv(savedColour);
     glFlush();
     glutSwapBuffers();
+    if (appFrame.framePeriod == 0) glutPostRedisplay();
   });
 }
 
 void timerCallback(int value) {
+  timerPending = false;
   pumpTextInput(keyboardCallback, specialCallback);  // keys GLUT reported nothing for
   guarded([value] {
     if (appFrame.timerHook) appFrame.timerHook(value);
     glutPostRedisplay();
   });
-  glutTimerFunc(timerPeriod, timerCallback, 1);
+  if (appFrame.framePeriod > 0) {
+    glutTimerFunc(static_cast<unsigned>(appFrame.framePeriod), timerCallback, 1);
+    timerPending = true;
+  }
+}
+
+void setFramePeriod(int milliseconds) {
+  appFrame.framePeriod = milliseconds;
+  // From 0 the timer has stopped; exactly one must run again, or the game would go twice as fast.
+  if (milliseconds > 0 && !timerPending) {
+    glutTimerFunc(static_cast<unsigned>(milliseconds), timerCallback, 1);
+    timerPending = true;
+  }
 }
 
 void reshapeCallback(int width, int height) {
@@ -150,47 +164,87 @@ void reshapeCallback(int width, int height) {
   });
 }
 
+namespace {
+
+void dispatchSpecialKey(int key, int x, int y) {
+  if (Widget* focus = windowList.focus()) focus->onSpecialKey(key, x, y);
+  if (appFrame.specialHook) appFrame.specialHook(key, x, y);
+}
+
+void dispatchCharacter(unsigned char key, int x, int y) {
+  if (key == '\t') {
+    windowList.focusNext();
+    return;
+  }
+  if (Widget* focus = windowList.focus()) focus->onKey(key, x, y);
+  windowList.listRebuilt = false;
+  if (appFrame.keyboardHook) appFrame.keyboardHook(key, x, y);
+}
+
+void dispatchMouse(int button, int state, InterfacePoint p) {
+  if (button > GLUT_RIGHT_BUTTON) {
+    // GLUT reports each wheel notch as a press and a release of button 3 (up) or 4 (down), a
+    // horizontal wheel as buttons 5 and 6. They press no widget; a vertical notch scrolls the
+    // focused widget as the arrow keys do.
+    if (state == GLUT_DOWN && (button == wheelUpButton || button == wheelDownButton))
+      if (Widget* focus = windowList.focus())
+        focus->onSpecialKey(button == wheelUpButton ? GLUT_KEY_UP : GLUT_KEY_DOWN, 0, 0);
+    return;
+  }
+  windowList.listRebuilt = false;
+  // The size is read anew on every turn: a widget may add others while the walk goes on.
+  for (int i = 0; i < windowList.size(); ++i) {
+    windowList.at(i)->onMouse(button, state, p.x, p.y);
+    if (windowList.listRebuilt) {
+      windowList.listRebuilt = false;
+      break;
+    }
+  }
+}
+
+bool offered(const InputEvent& input) { return !appFrame.inputHook || appFrame.inputHook(input); }
+
+}  // namespace
+
+void dispatchInput(const InputEvent& input) {
+  switch (input.kind) {
+    case InputKind::specialKey:
+      dispatchSpecialKey(input.key, 0, 0);
+      break;
+    case InputKind::character:
+      dispatchCharacter(static_cast<unsigned char>(input.key), 0, 0);
+      break;
+    case InputKind::mouse:
+      dispatchMouse(input.key, input.state, {input.x, input.y});
+      break;
+    case InputKind::windowSize:
+      break;
+  }
+}
+
 void specialCallback(int key, int x, int y) {
   guarded([key, x, y] {
-    if (Widget* focus = windowList.focus()) focus->onSpecialKey(key, x, y);
-    if (appFrame.specialHook) appFrame.specialHook(key, x, y);
+    if (offered({.kind = InputKind::specialKey, .key = key})) dispatchSpecialKey(key, x, y);
   });
 }
 
 void keyboardCallback(unsigned char key, int x, int y) {
   guarded([key, x, y] {
-    if (key == '\t') {
-      windowList.focusNext();
-      return;
-    }
-    if (Widget* focus = windowList.focus()) focus->onKey(key, x, y);
-    windowList.listRebuilt = false;
-    if (appFrame.keyboardHook) appFrame.keyboardHook(key, x, y);
+    if (offered({.kind = InputKind::character, .key = key})) dispatchCharacter(key, x, y);
   });
 }
 
 void mouseCallback(int button, int state, int x, int y) {
   guarded([button, state, x, y] {
-    if (button > GLUT_RIGHT_BUTTON) {
-      // GLUT reports each wheel notch as a press and a release of button 3 (up) or 4 (down), a
-      // horizontal wheel as buttons 5 and 6. They press no widget; a vertical notch scrolls the
-      // focused widget as the arrow keys do.
-      if (state == GLUT_DOWN && (button == wheelUpButton || button == wheelDownButton))
-        if (Widget* focus = windowList.focus())
-          focus->onSpecialKey(button == wheelUpButton ? GLUT_KEY_UP : GLUT_KEY_DOWN, x, y);
-      return;
-    }
     InterfacePoint p = toInterfaceUnits(x, y, appFrame.windowWidth, appFrame.windowHeight);
-    windowList.listRebuilt = false;
-    // The size is read anew on every turn: a widget may add others while the walk goes on.
-    for (int i = 0; i < windowList.size(); ++i) {
-      windowList.at(i)->onMouse(button, state, p.x, p.y);
-      if (windowList.listRebuilt) {
-        windowList.listRebuilt = false;
-        break;
-      }
-    }
+    if (offered({.kind = InputKind::mouse, .key = button, .state = state, .x = p.x, .y = p.y}))
+      dispatchMouse(button, state, p);
   });
+}
+
+void windowReshapeCallback(int width, int height) {
+  guarded([width, height] { offered({.kind = InputKind::windowSize, .width = width, .height = height == 0 ? 1 : height}); });
+  reshapeCallback(width, height);
 }
 
 void setLight(int light, const float position[3], const float colour[4]) {
@@ -203,27 +257,25 @@ void setLight(int light, const float position[3], const float colour[4]) {
   glEnable(name);
 }
 
-bool antialiasingWanted(int argc, const char* const* argv) {
-  for (int i = 1; i < argc; ++i)
-    if (argv[i] && std::strcmp(argv[i], "--no-antialiasing") == 0) return false;
-  return true;
-}
-
 unsigned windowDisplayMode(bool antialiasing) {
   unsigned mode = GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL;
   return antialiasing ? mode | GLUT_MULTISAMPLE : mode;
 }
 
-void openWindow(const char* title, int* argc, char** argv) {
+void initWindowSystem(int* argc, char** argv) {
   glutInitWindowSize(800, 600);  // before glutInit, so that GLUT's -geometry option still wins
   glutInit(argc, argv);
-  glutInitDisplayMode(windowDisplayMode(antialiasingWanted(*argc, argv)));
+}
+
+void openWindow(const char* title, bool antialiasing) {
+  glutInitDisplayMode(windowDisplayMode(antialiasing));
   glutCreateWindow(title);
   glutDisplayFunc(displayCallback);
-  glutReshapeFunc(reshapeCallback);
+  glutReshapeFunc(windowReshapeCallback);
   glutSpecialFunc(glutSpecialCallback);
   glutKeyboardFunc(glutKeyboardCallback);
   glutTimerFunc(timerPeriod, timerCallback, 0);
+  timerPending = true;
   glutMouseFunc(mouseCallback);
   startTextInput();
   setFixedGlState();

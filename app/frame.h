@@ -2,11 +2,16 @@
 // game receives frames and keys, the window's projection and the light set-up.
 #pragma once
 
+#include "app/input_event.h"
+
 using DisplayHook = void (*)();
 using SpecialHook = void (*)(int key, int x, int y);
 using KeyboardHook = void (*)(unsigned char key, int x, int y);
 using TimerHook = void (*)(int value);
 using ReshapeHook = void (*)(int width, int height);
+using InputHook = bool (*)(const InputEvent& input);
+
+inline constexpr int timerPeriod = 50;  // milliseconds between redisplay requests
 
 struct AppFrame {
   DisplayHook displayHook = nullptr;    // draws and advances the game once per display
@@ -14,6 +19,8 @@ struct AppFrame {
   KeyboardHook keyboardHook = nullptr;  // sees every character but Tab
   TimerHook timerHook = nullptr;        // runs before each redisplay request
   ReshapeHook reshapeHook = nullptr;    // runs after the projection is set
+  InputHook inputHook = nullptr;        // sees every input from the window first; false drops it
+  int framePeriod = timerPeriod;        // ms between redisplay requests; 0: one as each display ends
 
   int windowWidth = 1;     // pixels
   int windowHeight = 1;    // pixels, never 0
@@ -22,8 +29,6 @@ struct AppFrame {
 };
 
 extern AppFrame appFrame;
-
-inline constexpr int timerPeriod = 50;  // milliseconds between redisplay requests
 
 // The window's projection: a 90° view across the shorter side with no far plane, so that at eye
 // depth 1 the shorter side spans -1..1 ("interface units").
@@ -50,14 +55,22 @@ void reshapeCallback(int width, int height);
 void specialCallback(int key, int x, int y);
 void keyboardCallback(unsigned char key, int x, int y);
 void mouseCallback(int button, int state, int x, int y);
+void windowReshapeCallback(int width, int height);  // GLUT's reshape: offers the size, then reshapes
+
+// Changes framePeriod once the main loop runs, restarting the timer when it had stopped at 0.
+void setFramePeriod(int milliseconds);
+
+// Routes one input to the widgets and the game's hooks as the callbacks above do once the input
+// hook has let it through; a window size is only reported, never applied. Pointer pixels that
+// widgets and hooks receive for keys are 0.
+void dispatchInput(const InputEvent& input);
 
 // A directional light of the given colour (diffuse and specular) from `position`, which the
 // current modelview matrix transforms, so set the camera first.
 void setLight(int light, const float position[3], const float colour[4]);
 
-// Whether the command line (after GLUT has taken its own options) leaves antialiasing on: it
-// does unless an argument is "--no-antialiasing".
-bool antialiasingWanted(int argc, const char* const* argv);
+// Starts GLUT, which takes its own options out of the arguments.
+void initWindowSystem(int* argc, char** argv);
 
 // The GLUT display mode of the window: double-buffered RGB with depth and stencil, and
 // multisampled when antialiasing is wanted.
@@ -68,7 +81,7 @@ unsigned windowDisplayMode(bool antialiasing);
 void setFixedGlState();
 
 // Creates the window, registers the callbacks, sets the fixed GL state and builds the font.
-void openWindow(const char* title, int* argc, char** argv);
+void openWindow(const char* title, bool antialiasing);
 
 // Runs GLUT's loop until the window closes (GLUT then ends the process) or a callback fails, in
 // which case the failure is thrown again from here.

@@ -10,6 +10,9 @@
 #include "app/console_output.h"
 #include "app/frame.h"
 #include "app/local_time.h"
+#include "app/options.h"
+#include "app/session.h"
+#include "app/version.h"
 #include "game/frame.h"
 #include "game/sound.h"
 #include "game/state.h"
@@ -45,12 +48,21 @@ const char* glString(GLenum name) {
   return text ? reinterpret_cast<const char*>(text) : "";
 }
 
-void startAndRun(int argc, char** argv) {
-  openWindow("velmo 1.0", &argc, argv);
+// The recorded values for a replay, else "config.txt"'s.
+Config startConfig() {
+  if (!replaying()) return clampConfig(readConfigFile("config.txt"), stderr);
+  const Config& c = recordedConfig();
+  consolePrint(stdout, "Replay: config.txt is not read; the recorded landscape detail %d, ship detail %d and sound %d apply\n",
+               c.landscapeDetail, c.shipDetail, c.sound);
+  return c;
+}
+
+void startAndRun(bool antialiasing) {
+  openWindow("velmo 1.0", antialiasing);
   consolePrint(stdout, "Vendor:   %s\nRenderer: %s\nVersion:  %s\n", glString(GL_VENDOR), glString(GL_RENDERER),
                glString(GL_VERSION));
 
-  Config config = clampConfig(readConfigFile("config.txt"), stderr);
+  Config config = startConfig();
   soundEnabled = config.sound;
   openSound();
   highscoreTable.load();
@@ -67,6 +79,7 @@ void startAndRun(int argc, char** argv) {
   restartGame();
   appFrame.specialHook = gameSpecialKey;
   appFrame.displayHook = gameFrame;
+  startSession(config);
   runMainLoop();
 }
 
@@ -74,8 +87,24 @@ void startAndRun(int argc, char** argv) {
 
 int runVelmo(int argc, char** argv) {
   prepareConsole();
+  initWindowSystem(&argc, argv);  // GLUT takes its own options out first
+  Options options;
+  std::string error;
+  if (!parseOptions(argc - 1, argv + 1, options, error)) {
+    consolePrint(stderr, "velmo: %s\n%s", error.c_str(), usageText);
+    return 1;
+  }
+  if (options.help || options.version) {
+    if (options.help) consolePrint(stdout, "%s", usageText);
+    if (options.version) consolePrint(stdout, "velmo %s\n", velmoVersion);
+    return 0;
+  }
+  if (!prepareSession(options, error)) {
+    consolePrint(stderr, "velmo: %s\n%s", error.c_str(), usageText);
+    return 1;
+  }
   try {
-    startAndRun(argc, argv);
+    startAndRun(options.antialiasing);
   } catch (const char* message) {
     consolePrint(stderr, "%s", message);
   } catch (...) {

@@ -20,7 +20,15 @@
 #include "ui/dialogs.h"
 #include "ui/font.h"
 
+GameEndHook gameEndHook = nullptr;
+
 namespace {
+
+// The name entry opens at every game end; the session hears of it at the same moment.
+void endGame(GameEndKind end) {
+  showNameEntry();
+  if (gameEndHook) gameEndHook(end, gameState.collected);
+}
 
 const float lightPosition[3] = {1000.0f, 100.0f, 0.0f};  // low from +x, directional
 const float lightColour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -99,7 +107,7 @@ void flightSequence() {
   glLoadIdentity();
   glTranslatef(0.0f, shipHeight, -shipDistance);
   if (gameState.bubble > 0.0f) {
-    if (growBubble(gameState)) showNameEntry();
+    if (growBubble(gameState)) endGame(GameEndKind::timeOut);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(0.6f, 0.6f, 1.0f, 0.2f);
@@ -153,7 +161,7 @@ void gameFrame() {
   ShipEvents events = checkShip(gameState);
   if (events.crashed) {
     playCue("play blast.wav");
-    showNameEntry();
+    endGame(GameEndKind::crash);
   }
   if (events.collected) playCue("play collect.wav");
 

@@ -1,6 +1,14 @@
 // The game frame: one step of the game, run once per display.
 #pragma once
 
+#include <cstdint>
+
+enum class GameEndKind : std::uint8_t { crash = 0, timeOut = 1 };
+
+// Told of every game end at the moment the name entry opens, with the score at that moment.
+using GameEndHook = void (*)(GameEndKind end, int score);
+extern GameEndHook gameEndHook;  // empty unless a session is recorded or replayed
+
 // Tests the ship, scores, moves it and draws the world and the on-screen display.
 void gameFrame();
 

@@ -41,12 +41,27 @@ std::size_t chooseEntry(std::size_t count, int draw) {
   return n == 0 ? count - 1 : n - 1;
 }
 
+namespace {
+
+std::vector<std::string> picked;  // what pickRecording returned, in order, up to maxPickedRecordings
+
+const std::string& remember(std::string path) {
+  static std::string beyond;  // returned once the list is full, so fuzzing many models stays bounded
+  if (picked.size() >= maxPickedRecordings) return beyond = std::move(path);
+  picked.push_back(std::move(path));
+  return picked.back();
+}
+
+}  // namespace
+
+const std::vector<std::string>& pickedRecordings() { return picked; }
+
 std::string pickRecording(const std::string& directory, FileSource& files) {
   const std::string listPath = directory + "/files.txt";
   std::vector<std::byte> text;
   switch (files.read(listPath, maxPartListBytes, text)) {
     case FileRead::cannotOpen:
-      return {};
+      return remember({});
     case FileRead::cannotRead:
       throw errorAccessingFile;
     case FileRead::ok:
@@ -62,7 +77,7 @@ std::string pickRecording(const std::string& directory, FileSource& files) {
   std::string chosen = entries[chooseEntry(entries.size(), nextRandom())];
   // A zero byte ends the name, as it ends any C string.
   chosen.resize(std::min(chosen.size(), chosen.find('\0')));
-  return directory + "/" + chosen;
+  return remember(directory + "/" + chosen);
 }
 
 std::string pickRecording(const std::string& directory) { return pickRecording(directory, diskFiles()); }

@@ -40,6 +40,12 @@ std::size_t chooseEntry(std::size_t count, int draw);
 std::string pickRecording(const std::string& directory, FileSource& files);
 std::string pickRecording(const std::string& directory);
 
+// Every path pickRecording has returned, in order: the ship's variant draws, which a replay
+// compares with its recording's to notice a different data folder. Only the first
+// maxPickedRecordings are kept.
+inline constexpr std::size_t maxPickedRecordings = 256;
+const std::vector<std::string>& pickedRecordings();
+
 // The sphere detail of a part: tessellationDetail × detailScale in single precision, truncated,
 // brought into 2..360. A scale that is not a number counts as 1.
 int partDetail(int tessellationDetail, float detailScale);

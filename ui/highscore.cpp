@@ -89,6 +89,7 @@ bool HighscoreTable::load(const char* path) {
 }
 
 bool HighscoreTable::save(const char* path) {
+  if (readOnly_) return true;
   const HighscoreBytes bytes = encodeHighscores(std::span<const HighscoreEntry>(entries_.data(), count_));
   const std::string temporary = std::string(path) + ".tmp";
   std::FILE* file = std::fopen(temporary.c_str(), "wb");

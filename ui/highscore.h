@@ -49,6 +49,9 @@ class HighscoreTable {
   // Enters a result at its rank, above older results with the same score; a result below all
   // ranked entries lands in the spare slot. Names are cut to 19 characters. Always true.
   bool insert(const char* name, std::uint32_t score);
+  // A read-only table saves nothing (save succeeds without writing): a watched replay must not
+  // change the player's file.
+  void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
   int count() const { return count_; }
   // Entry i of the ranked list; an index outside 0..count-1 throws the integer 1.
@@ -59,6 +62,7 @@ class HighscoreTable {
   int count_;
   bool saveAtExit_;
   bool loaded_ = false;                  // load has run (whatever it found)
+  bool readOnly_ = false;                // save writes nothing
   std::vector<HighscoreEntry> entries_;  // count_ ranked entries, then the spare slot
 };
 

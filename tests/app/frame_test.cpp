@@ -42,17 +42,7 @@ TEST(Projection, PortraitAndHeightZero) {
   EXPECT_FLOAT_EQ(flat.cellSize, 16.0f);
 }
 
-TEST(CommandLine, AntialiasingStaysOnUnlessAnArgumentTurnsItOff) {
-  const char* none[] = {"velmo", nullptr};
-  const char* other[] = {"velmo", "--no-antialiasing-please", "no-antialiasing", nullptr};
-  const char* off[] = {"velmo", "-x", "--no-antialiasing", nullptr};
-  const char* programNameOnly[] = {"--no-antialiasing", nullptr};
-  EXPECT_TRUE(antialiasingWanted(1, none));
-  EXPECT_TRUE(antialiasingWanted(3, other));
-  EXPECT_FALSE(antialiasingWanted(3, off));
-  EXPECT_TRUE(antialiasingWanted(1, programNameOnly));
-  EXPECT_TRUE(antialiasingWanted(0, none));
-
+TEST(WindowDisplayMode, MultisampledUnlessAntialiasingIsOff) {
   // Without the option the window is exactly the multisampled one it always was.
   EXPECT_EQ(windowDisplayMode(true), unsigned(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL | GLUT_MULTISAMPLE));
   EXPECT_EQ(windowDisplayMode(false), unsigned(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL));
@@ -186,6 +176,65 @@ TEST_F(WindowListTest, RebuildOutsideAWalkDoesNotStopTheNextClick) {
   new ProbeWidget("c");
   mouseCallback(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 10);
   EXPECT_EQ(seen, (std::vector<std::string>{"b:down", "c:down"}));
+}
+
+}  // namespace
+
+namespace {
+
+// What the input hook saw, for the recording and replaying tests below.
+std::vector<InputEvent> offered;
+
+TEST_F(WindowListTest, TheInputHookSeesEveryInputInInterfaceUnitsAndCanDropIt) {
+  offered.clear();
+  appFrame.inputHook = [](const InputEvent& input) {
+    offered.push_back(input);
+    return true;
+  };
+  new ProbeWidget("a");
+  specialCallback(GLUT_KEY_LEFT, 5, 5);
+  keyboardCallback(0xC0, 5, 5);
+  keyboardCallback('\t', 5, 5);  // taken by the frame, but still an input a replay must repeat
+  mouseCallback(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
+  ASSERT_EQ(offered.size(), 4u);
+  EXPECT_EQ(offered[0].kind, InputKind::specialKey);
+  EXPECT_EQ(offered[0].key, GLUT_KEY_LEFT);
+  EXPECT_EQ(offered[1].kind, InputKind::character);
+  EXPECT_EQ(offered[1].key, 0xC0);
+  EXPECT_EQ(offered[2].key, '\t');
+  EXPECT_EQ(offered[3].kind, InputKind::mouse);
+  EXPECT_FLOAT_EQ(offered[3].x, -400.0f / 300.0f);  // the top-left corner of 800 x 600
+  EXPECT_FLOAT_EQ(offered[3].y, 1.0f);
+  EXPECT_EQ(seen, (std::vector<std::string>{"a:special100", "a:key\xC0", "a:down"}));
+
+  // Dropped inputs reach no widget and no hook: the player's own keys during a replay.
+  seen.clear();
+  static int hooked = 0;
+  appFrame.specialHook = [](int, int, int) { ++hooked; };
+  appFrame.inputHook = [](const InputEvent&) { return false; };
+  specialCallback(GLUT_KEY_F2, 0, 0);
+  keyboardCallback('x', 0, 0);
+  mouseCallback(GLUT_LEFT_BUTTON, GLUT_DOWN, 400, 300);
+  EXPECT_TRUE(seen.empty());
+  EXPECT_EQ(hooked, 0);
+}
+
+TEST_F(WindowListTest, ADispatchedInputActsAsTheLiveOneAndAWindowSizeChangesNothing) {
+  static int hooked = 0;
+  appFrame.specialHook = [](int, int, int) { ++hooked; };
+  appFrame.inputHook = [](const InputEvent&) { return false; };  // a replay: dispatch bypasses it
+  new ProbeWidget("a");
+  new ProbeWidget("b", true);
+  new ProbeWidget("c");
+  dispatchInput({.kind = InputKind::specialKey, .key = GLUT_KEY_RIGHT});
+  dispatchInput({.kind = InputKind::character, .key = 'q'});
+  dispatchInput({.kind = InputKind::windowSize, .width = 10, .height = 10});
+  dispatchInput({.kind = InputKind::mouse, .key = GLUT_LEFT_BUTTON, .state = GLUT_DOWN, .x = 0.5f, .y = 0.5f});
+  EXPECT_EQ(seen, (std::vector<std::string>{"a:special102", "a:keyq", "a:down", "b:down"}));
+  EXPECT_EQ(hooked, 1);
+  EXPECT_EQ(appFrame.windowWidth, 800);
+  dispatchInput({.kind = InputKind::character, .key = '\t'});
+  EXPECT_EQ(windowList.highlighted(), windowList.focus());
 }
 
 }  // namespace

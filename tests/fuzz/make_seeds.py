@@ -174,6 +174,30 @@ def seeds_sky_face():
     put("sky_face", "empty", b"")
 
 
+def replay_header(variants=(b"ship/hull/arrow", b"ship/fin/raked"), config=(20, 50, 1), version=b"1.0"):
+    out = b"VELMOREP" + struct.pack("<H", 1) + bytes([len(version)]) + version + struct.pack("<iiiH", *config, len(variants))
+    for v in variants:
+        out += struct.pack("<H", len(v)) + v
+    return out
+
+
+def seeds_replay():
+    size = struct.pack("<BIii", 4, 0, 400, 400)
+    keys = struct.pack("<BIi", 1, 0, 100) + struct.pack("<BIB", 2, 3, 0xC0) + struct.pack("<BIi", 1, 9, 2)
+    mouse = struct.pack("<BIBBff", 3, 5, 0, 0, 0.0, -0.7) + struct.pack("<BIBBff", 3, 6, 0, 1, 3.0, 9.0)
+    end = struct.pack("<BIBi", 5, 47, 1, 0) + struct.pack("<BIBi", 5, 90, 0, 3)
+    put("replay", "header-only", replay_header())
+    put("replay", "no-variants", replay_header(variants=()))
+    put("replay", "session", replay_header() + size + keys + mouse + end)
+    put("replay", "truncated-record", replay_header() + size + keys[:-2])
+    put("replay", "backwards", replay_header() + struct.pack("<BIi", 1, 9, 2) + struct.pack("<BIi", 1, 8, 2))
+    put("replay", "press-outside", replay_header() + size + struct.pack("<BIBBff", 3, 1, 0, 0, 1.5, 0.0))
+    put("replay", "wrong-magic", b"VELMOREQ" + replay_header()[8:])
+    put("replay", "bad-config", replay_header(config=(5, 50, 1)))
+    with open(os.path.join(HERE, "..", "..", "tools", "bench", "flight.vrp"), "rb") as f:
+        put("replay", "bench-flight", f.read())
+
+
 def main():
     run = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "..", "..", "build", "run")
     seeds_tga()
@@ -183,6 +207,7 @@ def main():
     seeds_config()
     seeds_highscore(run)
     seeds_sky_face()
+    seeds_replay()
 
 
 if __name__ == "__main__":

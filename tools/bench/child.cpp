@@ -1,5 +1,5 @@
 // One measured run: the real game started in a window of the asked size, driven by the flight
-// script, each display timed from its first clear to its buffer swap (after glFinish).
+// replay, each display timed from its first clear to its buffer swap (after glFinish).
 #include "tools/bench/child.h"
 
 #include <GL/freeglut.h>
@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -74,17 +75,6 @@ void traceWorld() {
   consolePrint(stdout, "mountain half %.2f %.2f\n", landscapeHalfX, landscapeHalfZ);
 }
 
-void applyScript(int step) {
-  for (const ScriptedInput& input : flightScript) {
-    if (input.step != step) continue;
-    if (input.special == GLUT_KEY_F2) ++run.restarts;
-    if (input.special)
-      specialCallback(input.special, 0, 0);
-    else
-      keyboardCallback(input.key, 0, 0);
-  }
-}
-
 void writeResult() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
@@ -107,7 +97,6 @@ void writeResult() {
 
 void benchDisplay() {
   if (run.step == 0) run.loopNs = nanosecondsNow();
-  applyScript(run.step);
   GameState before = gameState;
   std::uint64_t allocationsBefore = allocationCounts().total();
   run.displayStart = Clock::now();
@@ -120,6 +109,7 @@ void benchDisplay() {
   if (gameState.crashed && !before.crashed) ++run.crashes;
   if (gameState.bubble == 0.0f && before.bubble > 0.0f && !gameState.crashed) ++run.timeouts;
   if (run.step == 0) {
+    run.restarts = benchRestarts;
     long long now = nanosecondsNow();
     run.startupMs = (now - run.options.startNs) / 1e6;
     if (run.options.trace)
@@ -188,9 +178,11 @@ int runChild(const ChildOptions& options) {
   char flag[] = "-geometry";
   std::vector<char> size(geometry.begin(), geometry.end());
   size.push_back('\0');
+  char replay[] = "--replay";
+  std::vector<char> path(benchReplayPath, benchReplayPath + std::strlen(benchReplayPath) + 1);
   char noAntialiasing[] = "--no-antialiasing";
-  char* argv[] = {program, flag, size.data(), nullptr, nullptr};
-  int argc = 3;
+  char* argv[] = {program, flag, size.data(), replay, path.data(), nullptr, nullptr};
+  int argc = 5;
   if (options.noAntialiasing) argv[argc++] = noAntialiasing;
   if (!applyVariant(options.variant)) return 2;
   return runVelmo(argc, argv);

@@ -1,4 +1,4 @@
-// velmo_bench: plays the scripted flight in the real game once per window size, each run in a
+// velmo_bench: plays the benchmark replay in the real game once per window size, each run in a
 // process of its own started in a scratch copy of the game's working directory, and prints
 // one table of the figures and writes them as CSV.
 #include <sys/wait.h>

@@ -1,0 +1,215 @@
+// Sessions: the recorder appends every input and game end, stamped with the display number, and
+// writes them out at every game end and at exit; the replayer delivers the recorded inputs before
+// their displays, ignores the player's, and checks every game end against the recording.
+#include "app/session.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <algorithm>
+#include <vector>
+
+#include "app/console.h"
+#include "app/frame.h"
+#include "app/replay.h"
+#include "app/version.h"
+#include "game/frame.h"
+#include "model/part_directory.h"
+#include "ui/highscore.h"
+
+namespace {
+
+enum class Mode { none, recording, replaying };
+
+struct Session {
+  Mode mode = Mode::none;
+  std::uint32_t display = 0;           // displays run so far: the number of the next one
+  DisplayHook gameDisplay = nullptr;   // the game's display hook, run by the session's
+  // Recording:
+  std::string path;
+  std::FILE* file = nullptr;
+  std::vector<std::byte> pending;      // encoded records not yet written
+  bool writeFailed = false;            // reported once
+  // Replaying:
+  Replay replay;
+  std::vector<ReplayEvent> ends;       // the recorded game ends, in order
+  std::size_t nextEvent = 0;           // the first record not yet delivered
+  std::size_t nextEnd = 0;             // the first recorded game end not yet met
+  bool finished = false;               // every record delivered: the player has the game
+};
+Session session;
+
+constexpr std::size_t pendingReserve = 64 * 1024;
+
+void writePending() {
+  if (!session.file) return;
+  if (!session.pending.empty() &&
+      std::fwrite(session.pending.data(), 1, session.pending.size(), session.file) != session.pending.size() &&
+      !session.writeFailed) {
+    session.writeFailed = true;
+    consolePrint(stderr, "Cannot write the replay to \"%s\": %s\n", session.path.c_str(), std::strerror(errno));
+  }
+  session.pending.clear();
+  if (std::fflush(session.file) != 0 && !session.writeFailed) {
+    session.writeFailed = true;
+    consolePrint(stderr, "Cannot write the replay to \"%s\": %s\n", session.path.c_str(), std::strerror(errno));
+  }
+}
+
+void closeRecording() {
+  writePending();
+  if (session.file) std::fclose(session.file);
+  session.file = nullptr;
+}
+
+bool recordInput(const InputEvent& input) {
+  encodeReplayEvent(inputRecord(session.display, input), session.pending);
+  return true;
+}
+
+// The player's own inputs do not reach a replayed game.
+bool ignoreInput(const InputEvent&) { return false; }
+
+[[noreturn]] void diverged(const std::string& what) {
+  consolePrint(stderr, "replay diverged at display %u: %s\n", session.display, what.c_str());
+  std::exit(2);
+}
+
+std::string describe(GameEndKind end, int score) {
+  return std::string(gameEndName(end)) + " with " + std::to_string(score) + " stars";
+}
+
+void onGameEnd(GameEndKind end, int score) {
+  consolePrint(stdout, "Game over at display %u: %s with %d stars\n", session.display, gameEndName(end), score);
+  if (session.mode == Mode::recording) {
+    encodeReplayEvent(gameEndRecordAt(session.display, end, score), session.pending);
+    writePending();
+    return;
+  }
+  if (session.finished) return;
+  if (session.nextEnd >= session.ends.size())
+    diverged("the game ended by " + describe(end, score) + "; the recording has no further game end");
+  const ReplayEvent& want = session.ends[session.nextEnd];
+  if (want.display != session.display || want.end != end || want.score != score)
+    diverged("the game ended by " + describe(end, score) + "; the recording's ended by " +
+             describe(want.end, want.score) + " at display " + std::to_string(want.display));
+  ++session.nextEnd;
+}
+
+void finishReplay() {
+  session.finished = true;
+  appFrame.inputHook = nullptr;
+  setFramePeriod(timerPeriod);
+  consolePrint(stdout, "Replay finished at display %u: the game is yours\n", session.display);
+}
+
+void sessionDisplay() {
+  if (session.mode == Mode::replaying && !session.finished) {
+    const std::vector<ReplayEvent>& events = session.replay.events;
+    for (; session.nextEvent < events.size() && events[session.nextEvent].display <= session.display;
+         ++session.nextEvent) {
+      const ReplayEvent& e = events[session.nextEvent];
+      if (!e.gameEnd) dispatchInput(e.input);
+    }
+  }
+  session.gameDisplay();
+  if (session.mode == Mode::replaying && !session.finished) {
+    if (session.nextEnd < session.ends.size() && session.ends[session.nextEnd].display <= session.display) {
+      const ReplayEvent& want = session.ends[session.nextEnd];
+      diverged("the recording's game ended here by " + describe(want.end, want.score) + "; this one goes on");
+    }
+  }
+  ++session.display;
+  if (session.mode == Mode::replaying && !session.finished && session.nextEvent >= session.replay.events.size())
+    finishReplay();
+}
+
+bool readWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::string& error) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    error = "cannot read the replay \"" + path + "\": " + std::strerror(errno);
+    return false;
+  }
+  std::byte chunk[65536];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    bytes.insert(bytes.end(), chunk, chunk + got);
+    if (bytes.size() > maxReplayBytes) break;  // enough for the reader to tell that it is too large
+  }
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) {
+    error = "cannot read the replay \"" + path + "\"";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool prepareSession(const Options& options, std::string& error) {
+  if (!options.recordPath.empty()) {
+    session.path = options.recordPath;
+    session.file = std::fopen(options.recordPath.c_str(), "wb");
+    if (!session.file) {
+      error = "cannot write the replay \"" + options.recordPath + "\": " + std::strerror(errno);
+      return false;
+    }
+    session.mode = Mode::recording;
+    session.pending.reserve(pendingReserve);
+    std::atexit(closeRecording);
+    return true;
+  }
+  if (options.replayPath.empty()) return true;
+  std::vector<std::byte> bytes;
+  if (!readWholeFile(options.replayPath, bytes, error)) return false;
+  if (!parseReplay(bytes, session.replay, error)) {
+    error = "\"" + options.replayPath + "\" is not a replay this game can play: " + error;
+    return false;
+  }
+  if (session.replay.header.gameVersion != velmoVersion) {
+    error = "\"" + options.replayPath + "\" was recorded by velmo " + session.replay.header.gameVersion +
+            ", this is velmo " + velmoVersion;
+    return false;
+  }
+  for (const ReplayEvent& e : session.replay.events)
+    if (e.gameEnd) session.ends.push_back(e);
+  session.mode = Mode::replaying;
+  if (!options.replayWritesHighscores) highscoreTable.setReadOnly(true);
+  appFrame.framePeriod =
+      options.replaySpeed == 0.0 ? 0 : std::max(1, static_cast<int>(std::lround(timerPeriod / options.replaySpeed)));
+  return true;
+}
+
+bool replaying() { return session.mode == Mode::replaying; }
+
+const Config& recordedConfig() { return session.replay.header.config; }
+
+void startSession(const Config& config) {
+  if (session.mode == Mode::none) return;
+  session.gameDisplay = appFrame.displayHook;
+  appFrame.displayHook = sessionDisplay;
+  gameEndHook = onGameEnd;
+  if (session.mode == Mode::recording) {
+    ReplayHeader header{velmoVersion, config, pickedRecordings()};
+    encodeReplayHeader(header, session.pending);
+    writePending();
+    appFrame.inputHook = recordInput;
+    return;
+  }
+  const std::vector<std::string>& want = session.replay.header.variants;
+  const std::vector<std::string>& have = pickedRecordings();
+  for (std::size_t i = 0; i < std::max(want.size(), have.size()); ++i) {
+    const std::string recorded = i < want.size() ? want[i] : "(none)";
+    const std::string here = i < have.size() ? have[i] : "(none)";
+    if (recorded != here) {
+      consolePrint(stderr, "velmo: replay refused: ship variant %zu is \"%s\" here, \"%s\" in the recording; "
+                   "the data folder differs\n", i + 1, here.c_str(), recorded.c_str());
+      std::exit(1);
+    }
+  }
+  appFrame.inputHook = ignoreInput;
+  if (session.replay.events.empty()) finishReplay();
+}
