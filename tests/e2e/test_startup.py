@@ -6,6 +6,7 @@ import unittest
 
 import harness
 from pilot import greenish, interface_to_pixel
+from test_floor_sky import settled_screenshot
 
 
 class Startup(unittest.TestCase):
@@ -23,9 +24,8 @@ class Startup(unittest.TestCase):
     def test_identification_keys_and_clean_close(self):
         game = self.game.start()
         game.wait_output("Loading mountain5... [  OK  ]")
-        time.sleep(1.0)  # the first steps drawn
         # The whole window is on the screen, its top row and left column included.
-        shot = game.screenshot()
+        shot = settled_screenshot(game)
         self.assertEqual(shot.size, (800, 600))
         self.assertTrue(any(shot.getpixel((x, 0)) != (0, 0, 0) for x in range(0, 800, 10)))
         self.assertTrue(any(shot.getpixel((0, y)) != (0, 0, 0) for y in range(0, 600, 10)))
