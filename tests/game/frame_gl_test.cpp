@@ -14,6 +14,7 @@
 #include "game/frame.h"
 #include "game/rules.h"
 #include "game/state.h"
+#include "tests/game/empty_field.h"
 #include "model/landscapes.h"
 #include "render/cubemap.h"
 #include "render/floor.h"
@@ -48,13 +49,7 @@ class GameFrameTest : public ::testing::Test {
     }
     soundEnabled = 0;
     reshapeCallback(width, height);
-    restartGame();
-    sharedRandom = RandomSequence{};
-    // Stars and mountains far away unless a test puts them near.
-    for (Star& star : starSet.stars) star = Star{-1000.0f, -1000.0f, 10.0f};
-    for (LandscapeInstance& instance : landscapeInstances) instance = LandscapeInstance{nullptr, -1000.0f, 6.0f, -1000.0f, 0.0f};
-    landscapeHalfX = 15.0f;
-    landscapeHalfZ = 15.0f;
+    restartInAnEmptyField();
   }
   void TearDown() override { closeAllWindows(); }
 

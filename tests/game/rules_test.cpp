@@ -7,6 +7,7 @@
 #include "app/random.h"
 #include "game/rules.h"
 #include "game/state.h"
+#include "tests/game/empty_field.h"
 #include "model/landscapes.h"
 #include "render/stars.h"
 
@@ -15,13 +16,7 @@ namespace {
 class Rules : public ::testing::Test {
  protected:
   void SetUp() override {
-    restartGame();
-    sharedRandom = RandomSequence{};
-    // Stars and mountains far away unless a test puts them near.
-    for (Star& star : starSet.stars) star = Star{-1000.0f, -1000.0f, 10.0f};
-    for (LandscapeInstance& instance : landscapeInstances) instance = LandscapeInstance{nullptr, -1000.0f, 6.0f, -1000.0f, 0.0f};
-    landscapeHalfX = 15.0f;
-    landscapeHalfZ = 15.0f;
+    restartInAnEmptyField();
   }
 };
 
