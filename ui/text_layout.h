@@ -48,11 +48,13 @@ void forEachTextLine(const char* text, int length, float width, float height, fl
 }
 
 // The text view's first shown character for a scroll of `scroll` lines. A scroll past the last
-// line is lowered by one (the excess drains one line per frame), so `scroll` may change.
+// line is lowered by one (the excess drains one line per frame), so `scroll` may change. A view
+// too narrow for one character shows nothing and keeps its scroll: every skipped line is empty.
 inline int scrolledTextStart(const char* text, int length, int perLine, int& scroll) {
+  if (perLine <= 0) return 0;
   int pos = 0;
   for (int i = 0, steps = scroll; i < steps; ++i) {
-    if (pos + perLine > length || perLine <= 0) {
+    if (pos + perLine > length) {
       --scroll;
       break;
     }

@@ -35,17 +35,58 @@ GLint stackDepth() {
 TEST(DrawGl, MeshDrawsAndRestoresShininess) {
   ASSERT_TRUE(ensureGlContext(64, 64));
   setUpView();
-  glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 7.0f);
+  glMaterialf(GL_FRONT, GL_SHININESS, 7.0f);
+  glMaterialf(GL_BACK, GL_SHININESS, 9.0f);
   SphereMesh m;
   m.generate(20);
   m.shininess = 100.0f;
   drawMesh(m);
-  GLfloat shininess = 0;
-  glGetMaterialfv(GL_FRONT, GL_SHININESS, &shininess);
-  EXPECT_EQ(shininess, 7.0f);
+  GLfloat front = 0, back = 0;
+  glGetMaterialfv(GL_FRONT, GL_SHININESS, &front);
+  glGetMaterialfv(GL_BACK, GL_SHININESS, &back);
+  // The front's value is put back on both faces: the back's own value is not kept, but no face
+  // keeps the mesh's.
+  EXPECT_EQ(front, 7.0f);
+  EXPECT_EQ(back, 7.0f);
   unsigned char centre[3] = {0, 0, 0};
   glReadPixels(32, 32, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, centre);
   EXPECT_EQ(centre[0], 255);  // the white sphere covers the middle, front faces kept
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Whether the pixel at (x, 32) of the 64 × 64 view is lit.
+bool litAt(int x) {
+  unsigned char pixel[3] = {0, 0, 0};
+  glReadPixels(x, 32, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixel);
+  return pixel[0] > 128;
+}
+
+TEST(DrawGl, ATreeDrawsEachChildAtItsAttachmentPoint) {
+  ASSERT_TRUE(ensureGlContext(64, 64));
+  setUpView();  // 16 pixels a unit, x from -2 to 2
+  SphereMesh body, wing;  // unit spheres
+  body.generate(12);
+  wing.generate(12);
+  body.setPivot(1.5f, 0.0f, 0.0f);  // the body drawn around x = -1.5, pixel 8
+  ModelNode root;
+  root.mesh = &body;
+  root.count = 2;
+  root.attachments.push_back(std::make_unique<AttachmentPoint>(AttachmentPoint{0.0f, 5.0f, 0.0f, 0.0f}));
+  root.attachments.push_back(std::make_unique<AttachmentPoint>(AttachmentPoint{3.0f, 0.0f, 0.0f, 0.0f}));
+  root.children.push_back(nullptr);
+  root.children.push_back(std::make_unique<ModelNode>());
+  root.children[1]->mesh = &wing;  // 3 to the right of the body's shifted place: pixel 56
+  root.draw();
+  EXPECT_TRUE(litAt(8));
+  EXPECT_FALSE(litAt(32));
+  EXPECT_TRUE(litAt(56));
+
+  // With one slot counted, the child in the second is not drawn.
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  root.count = 1;
+  root.draw();
+  EXPECT_TRUE(litAt(8));
+  EXPECT_FALSE(litAt(56));
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

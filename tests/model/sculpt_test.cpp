@@ -204,10 +204,21 @@ TEST(Sculpt, BaseLoopsAreStoppedAndKeepWhatWasApplied) {
   EXPECT_EQ(recorder.attachments()[1].x, 1.0f);
   EXPECT_TRUE(recorder.replay("self"));
   EXPECT_NEAR(m.vertices[0].y, 2.0f, 1e-5);
-  // A long chain without a loop stops at the depth bound.
-  for (int i = 0; i < 40; ++i)
-    dir.write("chain" + std::to_string(i), text(sculpt::Writer(i < 39 ? "chain" + std::to_string(i + 1) : "").bytes()));
-  EXPECT_TRUE(recorder.replay("chain0"));
+  // A long chain without a loop stops at the depth bound: the 16 files nearest the start are
+  // applied, deepest first (each leaves one attachment numbered by its place), and one line
+  // names the file whose base was not replayed.
+  for (int i = 0; i < 40; ++i) {
+    const AttachmentPoint own[1] = {{float(i), 0, 0, 0}};
+    dir.write("chain" + std::to_string(i),
+              text(sculpt::Writer(i < 39 ? "chain" + std::to_string(i + 1) : "").attachments(own).bytes()));
+  }
+  SculptRecorder chained(&m);
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(chained.replay("chain0"));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Sculpt recording chain15: base recording chain16 is nested too deep; it is not replayed\n");
+  ASSERT_EQ(chained.attachments().size(), std::size_t(sculpt::maxBaseDepth));
+  for (int i = 0; i < sculpt::maxBaseDepth; ++i) EXPECT_EQ(chained.attachments()[i].x, float(15 - i)) << i;
 }
 
 TEST(Sculpt, ArbitraryBytesNeverBreakTheMesh) {

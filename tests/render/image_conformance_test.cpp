@@ -24,7 +24,7 @@ std::uint32_t le(const std::vector<std::byte>& b, std::size_t at, int bytes) {
 class Conformance : public testing::Test {
  protected:
   void SetUp() override {
-    if (!imageMagickAvailable()) GTEST_SKIP() << "ImageMagick's convert is not installed";
+    VELMO_REQUIRE_IMAGE_MAGICK();
     // An odd width, so BMP rows carry padding; plasma with a fixed seed gives the same colours every run.
     ASSERT_TRUE(runConvert("-seed 7 -size 13x7 plasma:fractal -depth 8 " + shellQuoted(source)));
   }

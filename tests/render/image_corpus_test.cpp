@@ -57,7 +57,7 @@ fs::path corpus(const char* name) {
 TEST(ImageCorpus, BmpSuiteDecodesLikeImageMagickOrIsRejected) {
   fs::path suite = corpus("bmpsuite");
   if (suite.empty() || !fs::is_directory(suite)) GTEST_SKIP() << "the shared BMP corpus is absent";
-  if (!imageMagickAvailable()) GTEST_SKIP() << "ImageMagick's convert is not installed";
+  VELMO_REQUIRE_IMAGE_MAGICK();
   int decoded = 0, rejected = 0;
   for (const char* group : {"g", "q", "b"}) {
     for (const fs::path& file : filesIn(suite / group)) {
@@ -105,7 +105,7 @@ TEST(ImageCorpus, BmpSuiteDecodesLikeImageMagickOrIsRejected) {
 TEST(ImageCorpus, TgaSamplesDecodeLikeImageMagickOrAreRejected) {
   fs::path dir = corpus("tga");
   if (dir.empty() || !fs::is_directory(dir)) GTEST_SKIP() << "the shared TGA corpus is absent";
-  if (!imageMagickAvailable()) GTEST_SKIP() << "ImageMagick's convert is not installed";
+  VELMO_REQUIRE_IMAGE_MAGICK();
   const std::set<std::string> accepted = {"UBW8.TGA", "CBW8.TGA", "UTC24.TGA", "UTC32.TGA", "CTC24.TGA",
                                           "CTC32.TGA", "FLAG_B24.TGA", "FLAG_B32.TGA", "FLAG_T32.TGA",
                                           "XING_B24.TGA", "XING_B32.TGA", "XING_T24.TGA", "XING_T32.TGA"};

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -9,6 +10,15 @@
 
 // Whether ImageMagick's convert can be run.
 bool imageMagickAvailable();
+
+// Skips the test when convert cannot be run, but fails it where scripts/setup has installed the
+// tools (scripts/test says so with VELMO_TOOLS_INSTALLED), so that a missing tool shows in CI.
+#define VELMO_REQUIRE_IMAGE_MAGICK()                                                        \
+  do {                                                                                      \
+    if (imageMagickAvailable()) break;                                                      \
+    if (std::getenv("VELMO_TOOLS_INSTALLED")) FAIL() << "ImageMagick's convert cannot be run"; \
+    GTEST_SKIP() << "ImageMagick's convert is not installed";                               \
+  } while (false)
 
 // Runs `convert <arguments>` and returns what it wrote on standard output; none when it failed.
 // With keepPartial, output written before a failure is returned too (ImageMagick still writes

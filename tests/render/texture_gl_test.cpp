@@ -120,11 +120,17 @@ TEST_F(TextureTest, MipmapsScaleToPowersOfTwo) {
   glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
   ASSERT_TRUE(loadBmpIntoTexture(GL_TEXTURE_2D, true, path.c_str()));
-  GLint width = 0, levelTwo = 0;
+  GLint width = 0;
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_WIDTH, &levelTwo);
   EXPECT_TRUE(width == 2 || width == 4);
   EXPECT_EQ(levelPixels(GL_RGB, 3), Bytes(std::size_t(width * width * 3), 200));
+  // The chain halves down to 1 × 1 and stops there.
+  const int last = width == 4 ? 2 : 1;
+  for (int level = 1; level <= last + 1; ++level) {
+    GLint levelWidth = -1;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &levelWidth);
+    EXPECT_EQ(levelWidth, level <= last ? width >> level : 0) << "level " << level;
+  }
 }
 
 TEST_F(TextureTest, TgaKindsLoadWithTheirOwnFormat) {

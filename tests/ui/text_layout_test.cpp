@@ -103,10 +103,12 @@ TEST(TextViewScroll, ALastLineOfExactlyTheWidthScrollsOnceMoreToAnEmptyArea) {
   EXPECT_EQ(scroll, 2);
 }
 
-TEST(TextViewScroll, NoRoomForACharacterDrainsTheScroll) {
-  int scroll = 5;
-  EXPECT_EQ(scrolledTextStart("abc", 3, 0, scroll), 0);
-  EXPECT_EQ(scroll, 4);
+TEST(TextViewScroll, NoRoomForACharacterKeepsTheScroll) {
+  for (int perLine : {0, -1}) {  // a view one or less than two cells wide
+    int scroll = 5;
+    EXPECT_EQ(scrolledTextStart("abc", 3, perLine, scroll), 0);
+    EXPECT_EQ(scroll, 5);
+  }
 }
 
 }  // namespace
