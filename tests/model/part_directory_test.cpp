@@ -1,7 +1,6 @@
 // Part directories: the entries of files.txt, the variant a draw picks, the part's detail and
 // building a part from a variant.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cmath>
 #include <cstring>
@@ -16,6 +15,7 @@
 #include "model/part_directory.h"
 #include "model/sculpt_format.h"
 #include "tests/support/test_files.h"
+#include "tests/support/thrown_text.h"
 
 namespace {
 
@@ -23,19 +23,6 @@ std::vector<std::string> entriesOf(std::string_view text) {
   std::vector<std::string> entries;
   EXPECT_TRUE(parsePartList(bytesOf(text), entries)) << text;
   return entries;
-}
-
-// The message of a thrown C string, or "" when the call threw nothing or something else.
-template <class Call>
-std::string thrownText(Call&& call) {
-  try {
-    call();
-  } catch (const char* message) {
-    return message;
-  } catch (...) {
-    return "(not a message)";
-  }
-  return "";
 }
 
 }  // namespace
@@ -124,24 +111,6 @@ TEST(PickRecording, FailuresOfTheList) {
 
   files.files["zero/files.txt"] = bytesOf(std::string("a\0b", 3));
   EXPECT_EQ(pickRecording("zero", files), "zero/a");  // a zero byte ends the name
-}
-
-// A named pipe without a writer would hold an open for reading forever: it is refused at once.
-TEST(PickRecording, OnDiskAListThatOpensButCannotBeReadIsAnError) {
-  ScratchDir dir("pick-disk");
-  WorkingDir inside(dir.path());
-  dir.write("part/files.txt", "v1\nv2");
-  std::filesystem::create_directories(dir.path() / "folder" / "files.txt");
-  std::filesystem::create_directories(dir.path() / "pipe");
-  ASSERT_EQ(mkfifo("pipe/files.txt", 0600), 0);
-  sharedRandom = RandomSequence{};
-  RandomSequence expected;
-  EXPECT_EQ(pickRecording("part"), chooseEntry(2, expected.next()) == 0 ? "part/v1" : "part/v2");
-  EXPECT_EQ(pickRecording("missing"), "");
-  EXPECT_EQ(thrownText([] { pickRecording("folder"); }), "Error accessing file.");
-  EXPECT_EQ(thrownText([] { pickRecording("pipe"); }), "Error accessing file.");
-  std::vector<std::byte> bytes;
-  EXPECT_EQ(diskFiles().read("pipe/files.txt", 100, bytes), FileRead::cannotRead);
 }
 
 TEST(PartDetail, TheProductIsTruncatedAndKeptWithinTwoTo360) {
