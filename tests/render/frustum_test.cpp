@@ -4,6 +4,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <numbers>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -20,7 +21,7 @@ Matrix identity() { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}; }
 
 // gluPerspective's matrix, in double as GLU computes it and stored as floats.
 Matrix perspective(double fovyDegrees, double aspect, double zNear, double zFar) {
-  double f = 1.0 / std::tan(fovyDegrees * M_PI / 360.0);
+  double f = 1.0 / std::tan(fovyDegrees * std::numbers::pi / 360.0);
   Matrix m{};
   m[0] = float(f / aspect);
   m[5] = float(f);
@@ -32,7 +33,7 @@ Matrix perspective(double fovyDegrees, double aspect, double zNear, double zFar)
 
 // A turn of `degrees` about y followed by a move of (tx, ty, tz), as glRotatef then glTranslatef.
 Matrix turnThenMove(float degrees, float tx, float ty, float tz) {
-  float c = std::cos(degrees * float(M_PI) / 180.0f), s = std::sin(degrees * float(M_PI) / 180.0f);
+  float c = std::cos(degrees * float(std::numbers::pi) / 180.0f), s = std::sin(degrees * float(std::numbers::pi) / 180.0f);
   Matrix m = {c, 0, -s, 0, 0, 1, 0, 0, s, 0, c, 0, 0, 0, 0, 1};
   m[12] = c * tx + s * tz;
   m[13] = ty;
