@@ -30,14 +30,14 @@ bool parseSpeed(const std::string& text, Options& o, std::string& error) {
   return true;
 }
 
-struct OptionSpec {
+struct OptionRow {
   const char* name;
   bool takesValue;
   // Sets the option's field from its value (empty for a switch); false with `error` set.
   bool (*apply)(const std::string& value, Options& o, std::string& error);
 };
 
-const OptionSpec optionTable[] = {
+const OptionRow optionTable[] = {
     {"--record", true, [](const std::string& v, Options& o, std::string&) { return o.recordPath = v, true; }},
     {"--replay", true, [](const std::string& v, Options& o, std::string&) { return o.replayPath = v, true; }},
     {"--replay-speed", true, parseSpeed},
@@ -48,9 +48,9 @@ const OptionSpec optionTable[] = {
     {"--version", false, [](const std::string&, Options& o, std::string&) { return o.version = true, true; }},
 };
 
-const OptionSpec* findOption(std::string_view name) {
-  for (const OptionSpec& spec : optionTable)
-    if (name == spec.name) return &spec;
+const OptionRow* findOption(std::string_view name) {
+  for (const OptionRow& row : optionTable)
+    if (name == row.name) return &row;
   return nullptr;
 }
 
@@ -67,31 +67,31 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
       name = arg.substr(0, eq);
       inlineValue = argv[i] + eq + 1;
     }
-    const OptionSpec* spec = findOption(name);
-    if (!spec) {
+    const OptionRow* row = findOption(name);
+    if (!row) {
       error = "unknown option \"" + std::string(arg) + "\"";
       return false;
     }
     std::string value;
-    if (spec->takesValue) {
+    if (row->takesValue) {
       if (inlineValue) {
         value = inlineValue;
       } else if (i + 1 < argc) {
         value = argv[++i];
       } else {
-        error = std::string(spec->name) + " wants a value";
+        error = std::string(row->name) + " wants a value";
         return false;
       }
       if (value.empty()) {
-        error = std::string(spec->name) + " wants a value";
+        error = std::string(row->name) + " wants a value";
         return false;
       }
     } else if (inlineValue) {
-      error = std::string(spec->name) + " takes no value";
+      error = std::string(row->name) + " takes no value";
       return false;
     }
-    if (!spec->apply(value, o, error)) return false;
-    if (std::strcmp(spec->name, "--replay-speed") == 0) speedGiven = true;
+    if (!row->apply(value, o, error)) return false;
+    if (std::strcmp(row->name, "--replay-speed") == 0) speedGiven = true;
   }
   if (!o.recordPath.empty() && !o.replayPath.empty()) {
     error = "--record and --replay cannot be used together";
