@@ -179,7 +179,8 @@ int runChild(const ChildOptions& options) {
   std::vector<char> size(geometry.begin(), geometry.end());
   size.push_back('\0');
   char replay[] = "--replay";
-  std::vector<char> path(benchReplayPath, benchReplayPath + std::strlen(benchReplayPath) + 1);
+  std::string flight = options.replayPath.empty() ? benchReplayPath : options.replayPath;
+  std::vector<char> path(flight.c_str(), flight.c_str() + flight.size() + 1);
   char noAntialiasing[] = "--no-antialiasing";
   char* argv[] = {program, flag, size.data(), replay, path.data(), nullptr, nullptr};
   int argc = 5;

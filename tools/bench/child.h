@@ -12,6 +12,7 @@ struct ChildOptions {
   bool trace = false;         // print the flight and the world, for writing the script
   bool allocationSites = false;  // print where the allocations in steps come from
   bool noAntialiasing = false;   // the game gets --no-antialiasing
+  std::string replayPath;        // the flight played
   std::string variant;           // comma-separated switches back to an older way of drawing
                                  // (corner, one-by-one, no-culling), for measuring each change
 };

@@ -11,10 +11,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "app/console.h"
+#include "app/replay.h"
 #include "tools/bench/child.h"
 #include "tools/bench/flight_script.h"
 #include "tools/bench/stats.h"
@@ -80,6 +83,32 @@ std::string csvRow(const Figures& f, const std::string& run) {
   return line;
 }
 
+// Writes the replay at `from` to `to` with the landscape and ship details of `details` ("L/S").
+bool writeReplayWithDetails(const fs::path& from, const std::string& details, const fs::path& to) {
+  std::ifstream in(from, std::ios::binary);
+  std::vector<char> text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Replay replay;
+  std::string reason;
+  if (!in.good() && !in.eof()) reason = "cannot read it";
+  else if (!parseReplay(std::as_bytes(std::span(text)), replay, reason)) reason = "not a replay: " + reason;
+  else if (std::sscanf(details.c_str(), "%d/%d", &replay.header.config.landscapeDetail, &replay.header.config.shipDetail) != 2)
+    reason = "bad details " + details;
+  if (!reason.empty()) {
+    std::fprintf(stderr, "bench: %s: %s\n", from.c_str(), reason.c_str());
+    return false;
+  }
+  std::vector<std::byte> out;
+  encodeReplayHeader(replay.header, out);
+  for (const ReplayEvent& event : replay.events) encodeReplayEvent(event, out);
+  std::ofstream file(to, std::ios::binary);
+  file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
+  if (!file.flush()) {
+    std::fprintf(stderr, "bench: cannot write %s\n", to.c_str());
+    return false;
+  }
+  return true;
+}
+
 // Runs one size in a fresh copy of the working directory; false when the run failed.
 // Options the driver hands on to every run unchanged.
 struct PassedOn {
@@ -98,10 +127,16 @@ bool runOnce(const fs::path& runDir, Size size, int steps, bool trace, const Pas
     fs::remove_all(scratch, error);
     return false;
   }
+  // A replay brings its own details and the game then reads no config.txt: the flight is
+  // written again into the scratch folder with the details asked for in its header.
+  std::string replayPath = benchReplayPath;
   if (!figures.details.empty()) {
-    std::string config = figures.details;
-    std::replace(config.begin(), config.end(), '/', ' ');
-    std::ofstream(scratch / "config.txt") << config << "\n";
+    fs::path rewritten = scratch / "bench-flight.vrp";
+    if (!writeReplayWithDetails(benchReplayPath, figures.details, rewritten)) {
+      fs::remove_all(scratch, error);
+      return false;
+    }
+    replayPath = rewritten.string();
   }
   fs::path result = scratch / "bench-result.csv";
   std::string self = fs::read_symlink("/proc/self/exe").string();
@@ -116,7 +151,8 @@ bool runOnce(const fs::path& runDir, Size size, int steps, bool trace, const Pas
   if (child == 0) {
     if (chdir(scratch.c_str()) != 0) _exit(127);
     std::vector<const char*> args = {self.c_str(), "--child", sizeText.c_str(), "--result", result.c_str(),
-                                     "--start", startText.c_str(), "--steps", stepsText.c_str()};
+                                     "--start", startText.c_str(), "--steps", stepsText.c_str(),
+                                     "--replay", replayPath.c_str()};
     if (trace) args.push_back("--trace");
     if (passed.noAntialiasing) args.push_back("--no-antialiasing");
     if (!passed.variant.empty()) {
@@ -297,6 +333,8 @@ int main(int argc, char** argv) {
         options.noAntialiasing = true;
       else if (a == "--variant" && i + 1 < argc)
         options.variant = argv[++i];
+      else if (a == "--replay" && i + 1 < argc)
+        options.replayPath = argv[++i];
     }
     return runChild(options);
   }
