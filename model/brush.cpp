@@ -4,6 +4,10 @@
 #include <cmath>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "model/mesh.h"
 #include "model/mesh_brush.h"
 
@@ -44,6 +48,57 @@ bool pushVertex(MeshVertex& v, MeshPoint c, float radius) {
   return true;
 }
 
+// Pushes the vertices `at[0..count)`, four at a time where the processor can, and moves the
+// indexes of those that moved to the front of `at`, in order; returns how many moved. The four
+// lanes take exactly the scalar operations of pushVertex, so every bit is the same.
+std::size_t pushAll(MeshVertex* vertices, std::int32_t* at, std::size_t count, MeshPoint c, float radius) {
+  std::size_t moved = 0, k = 0;
+#if defined(__SSE2__)
+  const __m128 cx = _mm_set1_ps(c.x), cy = _mm_set1_ps(c.y), cz = _mm_set1_ps(c.z);
+  const __m128 r = _mm_set1_ps(radius), zero = _mm_setzero_ps();
+  const __m128 infinity = _mm_set1_ps(INFINITY), sign = _mm_set1_ps(-0.0f);
+  auto finite = [&](__m128 a) { return _mm_cmplt_ps(_mm_andnot_ps(sign, a), infinity); };
+  for (; k + 4 <= count; k += 4) {
+    const std::int32_t index[4] = {at[k], at[k + 1], at[k + 2], at[k + 3]};
+    MeshVertex* q[4] = {&vertices[index[0]], &vertices[index[1]], &vertices[index[2]], &vertices[index[3]]};
+    const __m128 dx = _mm_sub_ps(_mm_setr_ps(q[0]->x, q[1]->x, q[2]->x, q[3]->x), cx);
+    const __m128 dy = _mm_sub_ps(_mm_setr_ps(q[0]->y, q[1]->y, q[2]->y, q[3]->y), cy);
+    const __m128 dz = _mm_sub_ps(_mm_setr_ps(q[0]->z, q[1]->z, q[2]->z, q[3]->z), cz);
+    const __m128 d = _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, dx), _mm_mul_ps(dy, dy)), _mm_mul_ps(dz, dz)));
+    __m128 take = _mm_and_ps(_mm_cmple_ps(d, r), _mm_cmpgt_ps(d, zero));
+    if (_mm_movemask_ps(take) == 0) continue;
+    const __m128 s = _mm_div_ps(r, d);
+    const __m128 ox = _mm_mul_ps(s, dx), oy = _mm_mul_ps(s, dy), oz = _mm_mul_ps(s, dz);
+    const __m128 length = _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(ox, ox), _mm_mul_ps(oy, oy)), _mm_mul_ps(oz, oz)));
+    const __m128 px = _mm_add_ps(cx, ox), py = _mm_add_ps(cy, oy), pz = _mm_add_ps(cz, oz);
+    take = _mm_and_ps(take, _mm_and_ps(_mm_cmpgt_ps(length, zero), finite(length)));
+    take = _mm_and_ps(take, _mm_and_ps(finite(px), _mm_and_ps(finite(py), finite(pz))));
+    const int lanes = _mm_movemask_ps(take);
+    if (lanes == 0) continue;
+    alignas(16) float out[6][4];
+    _mm_store_ps(out[0], px);
+    _mm_store_ps(out[1], py);
+    _mm_store_ps(out[2], pz);
+    _mm_store_ps(out[3], _mm_div_ps(ox, length));
+    _mm_store_ps(out[4], _mm_div_ps(oy, length));
+    _mm_store_ps(out[5], _mm_div_ps(oz, length));
+    for (int lane = 0; lane < 4; ++lane) {
+      if (!(lanes >> lane & 1)) continue;
+      MeshVertex& v = *q[lane];
+      v.x = out[0][lane], v.y = out[1][lane], v.z = out[2][lane];
+      v.nx = out[3][lane], v.ny = out[4][lane], v.nz = out[5][lane];
+      at[moved++] = index[lane];
+    }
+  }
+#endif
+  for (; k < count; ++k) {
+    const std::int32_t i = at[k];
+    at[moved] = i;
+    moved += pushVertex(vertices[static_cast<std::size_t>(i)], c, radius);
+  }
+  return moved;
+}
+
 // Paints one vertex within reach; true when it did.
 bool paintVertex(MeshVertex& v, MeshPoint c, float radius, Colour k) {
   float dx = v.x - c.x, dy = v.y - c.y, dz = v.z - c.z;
@@ -59,7 +114,7 @@ bool paintVertex(MeshVertex& v, MeshPoint c, float radius, Colour k) {
 
 // As many cells as vertices: a sphere's surface crosses a few per cent of them, which puts tens
 // of vertices in each cell it meets; finer cells cost more to look into than they save.
-constexpr double cellsPerVertex = 1;
+constexpr double cellsPerVertex = 0.125;
 constexpr std::int64_t maxCells = std::int64_t{1} << 22;
 constexpr std::int32_t maxCellsPerAxis = 1024;
 
@@ -228,23 +283,22 @@ bool MeshBrush::gather(MeshPoint c, float radius) {
 
 void MeshBrush::push(MeshPoint c, float radius) {
   if (!gather(c, radius)) return;
-  std::int64_t moved = 0;
-  auto apply = [&](std::int32_t i) {
-    MeshVertex& v = mesh->vertices[static_cast<std::size_t>(i)];
-    if (!pushVertex(v, c, radius)) return;
-    ++moved;
-    const std::int32_t cell = cellOf(v);
-    if (cell == cellAt[static_cast<std::size_t>(i)]) return;
+  if (everyVertex) {
+    candidates.resize(static_cast<std::size_t>(mesh->vertexCount));
+    for (std::int32_t i = 0; i < mesh->vertexCount; ++i) candidates[static_cast<std::size_t>(i)] = i;
+  }
+  // The candidates were all collected before any moved: a vertex moved into a cell not yet
+  // searched is not pushed twice by the same ball. The moves come first, the grid follows: a
+  // vertex's move and its new cell would otherwise wait on each other, vertex after vertex.
+  const std::size_t moved = pushAll(mesh->vertices.data(), candidates.data(), candidates.size(), c, radius);
+  for (std::size_t k = 0; k < moved; ++k) {
+    const std::int32_t i = candidates[k];
+    const std::int32_t cell = cellOf(mesh->vertices[static_cast<std::size_t>(i)]);
+    if (cell == cellAt[static_cast<std::size_t>(i)]) continue;
     unlink(i);
     link(i, cell);
-  };
-  // The candidates were all collected before any moved: a vertex moved into a cell not yet
-  // searched is not pushed twice by the same ball.
-  if (everyVertex)
-    for (std::int32_t i = 0; i < mesh->vertexCount; ++i) apply(i);
-  else
-    for (std::int32_t i : candidates) apply(i);
-  spendAfter(moved);
+  }
+  spendAfter(static_cast<std::int64_t>(moved));
 }
 
 void MeshBrush::paint(MeshPoint c, float radius, Colour k) {
