@@ -63,9 +63,9 @@ void buildCapturedFace(GLuint cubeMapTexture, GLenum faceTarget, bool rotate) {
   buildFaceMipmaps(faceTarget, FaceImageIn(faceBuffer, faceImageBytes));
 }
 
-// Face i's view, drawn into its frame buffer, read back and built into the cube map.
+// Face i's view, just drawn into the frame buffer, read back and built into the cube map.
 void captureFramebufferFace(int i) {
-  glBindTexture(GL_TEXTURE_2D, faceFramebufferTexture(i));
+  glBindTexture(GL_TEXTURE_2D, faceFramebufferTexture());
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, captureBuffer);
   buildCapturedFace(cubeMapTexture, cubeFaceViews[i].target, cubeFaceViews[i].rotate);
 }
@@ -126,7 +126,7 @@ void createFrameTextures() {
   if (GLenum error = glGetError(); error != GL_NO_ERROR)
     consolePrint(stdout, "Error building 2DMipmaps: %i", int(error));
 
-  faceViewOptions.offScreen = faceViewOptions.offScreen && createFaceFramebuffers(faceSide);
+  faceViewOptions.offScreen = faceViewOptions.offScreen && createFaceFramebuffer(faceSide);
 }
 
 void renderCubeMap(float heading, float cameraX, float cameraY, float cameraZ, void (*drawView)()) {
@@ -142,18 +142,17 @@ void renderCubeMap(float heading, float cameraX, float cameraY, float cameraZ, v
   gluPerspective(faceFieldOfView, 1.0, faceNear, faceFar);
   glMatrixMode(GL_MODELVIEW);
   if (faceViewOptions.offScreen) {
-    // The frame buffers are 128 × 128: a clear reaches exactly the face.
+    // The frame buffer is 128 × 128: a clear reaches exactly the face. Drawing all six views
+    // before reading any back (into six frame buffers) gained nothing measurable on llvmpipe.
+    bindFaceFramebuffer();
     for (int i = 0; i < 6; ++i) {
-      bindFaceFramebuffer(i);
       glPushMatrix();
       loadFaceView(cubeFaceViews[i], heading, cameraX, cameraY, cameraZ);
       drawView();
       glPopMatrix();
-      if (!faceViewOptions.readBackTogether) captureFramebufferFace(i);
+      captureFramebufferFace(i);
     }
     bindWindowFramebuffer();
-    if (faceViewOptions.readBackTogether)
-      for (int i = 0; i < 6; ++i) captureFramebufferFace(i);
     return;
   }
 

@@ -27,12 +27,10 @@ extern GLuint captureTexture;         // 2D, 128 × 128 RGB with mipmaps: receiv
 extern std::unique_ptr<Model> shipModel;  // the ship from "vorizozadi1"; empty when there is none
 
 // How the face views reach the cube map. createFrameTextures sets offScreen to whether the
-// driver gave the six off-screen frame buffers (it makes none when it starts out false);
-// tests and the benchmark switch it to compare the two ways.
+// driver gave the off-screen frame buffer (it makes none when it starts out false); tests and
+// the benchmark switch it to compare the two ways.
 struct FaceViewOptions {
-  bool offScreen = true;         // into 128 × 128 single-sample frame buffers; else the window's corner
-  bool readBackTogether = true;  // off screen: all six views are drawn before the first is read
-                                 // back, so the GL rasterizes one while the next is sent
+  bool offScreen = true;  // into a 128 × 128 single-sample frame buffer; else the window's corner
 };
 extern FaceViewOptions faceViewOptions;
 

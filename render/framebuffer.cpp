@@ -4,7 +4,6 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include <array>
 #include <cassert>
 #include <cstdio>
 
@@ -27,15 +26,15 @@ struct FramebufferEntryPoints {
   PFNGLGENERATEMIPMAPEXTPROC generateMipmap = nullptr;  // optional
 };
 
-// The six faces' objects; all 0 when the face views go through the window.
-struct FaceFramebuffers {
-  std::array<GLuint, 6> framebuffers{};
-  std::array<GLuint, 6> textures{};
-  GLuint depth = 0;  // one depth buffer serves every face: each view clears it first
+// The face views' objects; all 0 when the face views go through the window.
+struct FaceFramebuffer {
+  GLuint framebuffer = 0;
+  GLuint texture = 0;
+  GLuint depth = 0;
 };
 
 FramebufferEntryPoints entry;
-FaceFramebuffers faces;
+FaceFramebuffer face;
 
 template <typename Function>
 bool fetch(ProcLookup lookup, FramebufferApi api, const char* name, Function& into) {
@@ -45,11 +44,11 @@ bool fetch(ProcLookup lookup, FramebufferApi api, const char* name, Function& in
   return into != nullptr;
 }
 
-void deleteFaceFramebuffers() {
-  if (entry.deleteFramebuffers) entry.deleteFramebuffers(6, faces.framebuffers.data());
-  if (entry.deleteRenderbuffers && faces.depth) entry.deleteRenderbuffers(1, &faces.depth);
-  glDeleteTextures(6, faces.textures.data());
-  faces = {};
+void deleteFaceFramebuffer() {
+  if (entry.deleteFramebuffers) entry.deleteFramebuffers(1, &face.framebuffer);
+  if (entry.deleteRenderbuffers && face.depth) entry.deleteRenderbuffers(1, &face.depth);
+  glDeleteTextures(1, &face.texture);
+  face = {};
 }
 
 }  // namespace
@@ -81,8 +80,8 @@ bool loadFramebufferEntryPoints(FramebufferApi api, ProcLookup lookup) {
   return all;
 }
 
-bool createFaceFramebuffers(int side) {
-  if (faces.depth) deleteFaceFramebuffers();
+bool createFaceFramebuffer(int side) {
+  if (face.depth) deleteFaceFramebuffer();
   FramebufferApi api = framebufferApiFor(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)));
   if (!loadFramebufferEntryPoints(api, lookupGlProc)) return false;
   while (glGetError() != GL_NO_ERROR) {
@@ -90,43 +89,37 @@ bool createFaceFramebuffers(int side) {
 
   GLint boundTexture = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
-  entry.genRenderbuffers(1, &faces.depth);
-  entry.bindRenderbuffer(GL_RENDERBUFFER_EXT, faces.depth);
+  entry.genRenderbuffers(1, &face.depth);
+  entry.bindRenderbuffer(GL_RENDERBUFFER_EXT, face.depth);
   entry.renderbufferStorage(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, side, side);
   entry.bindRenderbuffer(GL_RENDERBUFFER_EXT, 0);
-  glGenTextures(6, faces.textures.data());
-  entry.genFramebuffers(6, faces.framebuffers.data());
-  bool complete = true;
-  for (int i = 0; i < 6 && complete; ++i) {
-    glBindTexture(GL_TEXTURE_2D, faces.textures[i]);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
-    entry.bindFramebuffer(GL_FRAMEBUFFER_EXT, faces.framebuffers[i]);
-    entry.framebufferTexture2D(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, faces.textures[i], 0);
-    entry.framebufferRenderbuffer(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT, faces.depth);
-    complete = entry.checkFramebufferStatus(GL_FRAMEBUFFER_EXT) == GL_FRAMEBUFFER_COMPLETE_EXT;
-  }
+  glGenTextures(1, &face.texture);
+  entry.genFramebuffers(1, &face.framebuffer);
+  glBindTexture(GL_TEXTURE_2D, face.texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, side, side, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+  entry.bindFramebuffer(GL_FRAMEBUFFER_EXT, face.framebuffer);
+  entry.framebufferTexture2D(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, face.texture, 0);
+  entry.framebufferRenderbuffer(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT, face.depth);
+  bool complete = entry.checkFramebufferStatus(GL_FRAMEBUFFER_EXT) == GL_FRAMEBUFFER_COMPLETE_EXT;
   entry.bindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
   glBindTexture(GL_TEXTURE_2D, GLuint(boundTexture));
   complete = complete && glGetError() == GL_NO_ERROR;
-  if (!complete) deleteFaceFramebuffers();
+  if (!complete) deleteFaceFramebuffer();
   return complete;
 }
 
-void bindFaceFramebuffer(int face) {
-  assert(face >= 0 && face < 6 && faces.framebuffers[std::size_t(face)] && "createFaceFramebuffers succeeded");
-  entry.bindFramebuffer(GL_FRAMEBUFFER_EXT, faces.framebuffers[std::size_t(face)]);
+void bindFaceFramebuffer() {
+  assert(face.framebuffer && "createFaceFramebuffer succeeded");
+  entry.bindFramebuffer(GL_FRAMEBUFFER_EXT, face.framebuffer);
 }
 
 void bindWindowFramebuffer() {
   if (entry.bindFramebuffer) entry.bindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
 }
 
-GLuint faceFramebufferTexture(int face) {
-  assert(face >= 0 && face < 6);
-  return faces.textures[std::size_t(face)];
-}
+GLuint faceFramebufferTexture() { return face.texture; }
 
 bool generateFramebufferMipmaps(GLenum target) {
   if (!entry.generateMipmap) return false;

@@ -65,7 +65,7 @@ class FaceViews : public testing::Test {
   }
 
   void TearDown() override {
-    faceViewOptions = {haveFramebuffers, true};
+    faceViewOptions = {haveFramebuffers};
     viewCulling = true;
   }
 
@@ -146,14 +146,6 @@ TEST_F(FaceViews, OffScreenFacesMatchTheWindowCornerOnesButForEdges) {
       EXPECT_LE(pixelsApart(offScreen[f], corner[f], 96), faceSide * faceSide / 200);
     }
   }
-}
-
-TEST_F(FaceViews, DrawnTogetherOrOneByOneTheFacesAreTheSame) {
-  if (!haveFramebuffers) GTEST_SKIP() << "no frame-buffer objects";
-  faceViewOptions.readBackTogether = false;
-  std::vector<Bytes> oneByOne = faces(eyes[1]);
-  faceViewOptions.readBackTogether = true;
-  EXPECT_EQ(faces(eyes[1]), oneByOne);
 }
 
 TEST_F(FaceViews, CullingChangesNoFaceAndNoWindowPixel) {

@@ -137,8 +137,6 @@ bool applyVariant(const std::string& variant) {
     std::string name = variant.substr(at, comma - at);
     if (name == "corner")
       faceViewOptions.offScreen = false;
-    else if (name == "one-by-one")
-      faceViewOptions.readBackTogether = false;
     else if (name == "no-culling")
       viewCulling = false;
     else if (!name.empty()) {

@@ -14,7 +14,7 @@ struct ChildOptions {
   bool noAntialiasing = false;   // the game gets --no-antialiasing
   std::string replayPath;        // the flight played
   std::string variant;           // comma-separated switches back to an older way of drawing
-                                 // (corner, one-by-one, no-culling), for measuring each change
+                                 // (corner, no-culling), for measuring each change
 };
 
 // Starts the game in the current directory and runs it; the figures of the run go to
