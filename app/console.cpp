@@ -27,6 +27,10 @@ std::string cp1251ToUtf8(std::string_view text) {
   return out;
 }
 
+namespace {
+thread_local HeldConsole* heldConsole = nullptr;
+}  // namespace
+
 void consolePrint(std::FILE* stream, const char* format, ...) {
   char small[512];
   std::va_list args;
@@ -49,5 +53,21 @@ void consolePrint(std::FILE* stream, const char* format, ...) {
     text = std::string_view(large.data(), static_cast<std::size_t>(length));
   }
   va_end(again);
+  if (heldConsole) {
+    heldConsole->lines.push_back({stream, std::string(text)});
+    return;
+  }
   writeConsoleText(stream, text);
+}
+
+void HeldConsole::start() {
+  outer = heldConsole;
+  heldConsole = this;
+}
+
+void HeldConsole::stop() { heldConsole = outer; }
+
+void HeldConsole::release() {
+  for (const Line& line : lines) consolePrint(line.stream, "%s", line.text.c_str());
+  lines.clear();
 }

@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <exception>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "app/console.h"
 #include "app/random.h"
@@ -56,18 +59,61 @@ SphereMesh* buildLandscapeMesh(const char* path, int detail) {
   return mesh.release();
 }
 
+namespace {
+
+// One mountain's sculpting, on whichever thread runs it: the mesh or the failure, and the
+// messages printed meanwhile.
+struct Sculpting {
+  explicit Sculpting(const char* recording) : path(recording) {}
+  const char* path;
+  std::unique_ptr<SphereMesh> mesh;
+  std::exception_ptr failure;
+  HeldConsole messages;
+
+  void run() {
+    messages.start();
+    try {
+      mesh.reset(buildLandscapeMesh(path, tessellationDetail));
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    messages.stop();
+  }
+  void rethrow() const {
+    if (failure) std::rethrow_exception(failure);
+  }
+};
+
+}  // namespace
+
 void loadLandscapes() {
   consolePrint(stdout, "Loading landscapes.\n");
+  // The two mountains are sculpted at the same time, mountain5 on a thread of its own: at high
+  // details each takes seconds. Its messages are held back and come out after its own line, as
+  // they would have had it been sculpted second.
+  Sculpting mountain5("mountain/_mountain5");
+  std::thread second;
+  try {
+    second = std::thread([&mountain5] { mountain5.run(); });
+  } catch (const std::system_error&) {  // no thread to be had: it is sculpted second, below
+  }
+  const bool together = second.joinable();
+  Sculpting mountain4("mountain/_mountain4");
   consolePrint(stdout, "Loading mountain4...");
-  std::unique_ptr<SphereMesh> mountain4(buildLandscapeMesh("mountain/_mountain4", tessellationDetail));
+  mountain4.run();
+  if (together) second.join();
+  mountain4.messages.release();
+  mountain4.rethrow();
   logOk();
   consolePrint(stdout, "Loading mountain5...");
-  std::unique_ptr<SphereMesh> mountain5(buildLandscapeMesh("mountain/_mountain5", tessellationDetail));
+  if (!together) mountain5.run();
+  mountain5.messages.release();
+  mountain5.rethrow();
   logOk();
   // Loaded once at start-up; a second load (tests) replaces the meshes.
   delete landscapeMeshes[0];
   delete landscapeMeshes[1];
-  landscapeMeshes = {mountain4.release(), mountain5.release()};
+  landscapeMeshes = {mountain4.mesh.release(), mountain5.mesh.release()};
 
   landscapeHalfX = 0.0f;
   landscapeHalfZ = 0.0f;

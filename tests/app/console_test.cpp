@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "app/console.h"
 #include "app/text1251.h"
@@ -71,6 +72,30 @@ TEST(Console, PrintsUtf8) {
   std::string printed(text, size);
   std::free(text);
   EXPECT_EQ(printed, "Не найдено ни одного файла 7\n" + longText);
+}
+
+// What a thread prints while its output is held comes out only at release(), in order, after
+// what was printed meanwhile; a second thread's output is untouched by the hold.
+TEST(Console, HeldLinesComeOutInOrderWhenReleased) {
+  std::FILE* stream = std::tmpfile();
+  ASSERT_NE(stream, nullptr);
+  HeldConsole held;
+  std::thread worker([&] {
+    held.start();
+    consolePrint(stream, "held %d\n", 1);
+    consolePrint(stream, "%s\n", "held Ё"_cp1251);
+    held.stop();
+    consolePrint(stream, "after the hold\n");
+  });
+  worker.join();
+  consolePrint(stream, "meanwhile\n");
+  held.release();
+  held.release();  // nothing is left to write twice
+  std::rewind(stream);
+  std::string printed;
+  for (int c; (c = std::fgetc(stream)) != EOF;) printed += static_cast<char>(c);
+  std::fclose(stream);
+  EXPECT_EQ(printed, "after the hold\nmeanwhile\nheld 1\nheld Ё\n");
 }
 
 }  // namespace

@@ -3,11 +3,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <vector>
 
 #include "app/random.h"
 #include "app/startup.h"
 #include "model/landscapes.h"
 #include "model/sculpt.h"
+#include "model/sculpt_format.h"
 #include "render/stars.h"
 #include "tests/model/mesh_checks.h"
 #include "tests/support/test_files.h"
@@ -107,4 +110,31 @@ TEST(Mountains, StandOnTheFloorAndKeepHighRockInsideTheCollisionSquare) {
     }
     EXPECT_LT(std::fabs(footprint[0] - footprint[1]), 0.2f * footprint[0]) << detail;
   }
+}
+
+// mountain5 is sculpted on a thread of its own while mountain4 is sculpted: what it prints must
+// still come after everything mountain4 prints, as if the two had been sculpted in turn.
+// mountain4 works through sixteen strokes of the most balls a stroke may before its bound cuts
+// it; mountain5 complains at once of a base that is itself.
+TEST(Landscapes, TheSecondMountainsMessagesComeAfterTheFirstOnes) {
+  ScratchDir dir("landscapes_messages");
+  WorkingDir here(dir.path());
+  std::filesystem::create_directory("mountain");
+  sculpt::Writer busy;
+  for (int i = 0; i < 17; ++i) busy.pushStroke({0, 0, 0, 0.1f}, {0, 0, 0.0001f, 0.1f});
+  auto save = [](const char* path, const std::vector<std::byte>& bytes) {
+    std::FILE* f = std::fopen(path, "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  };
+  save("mountain/_mountain4", busy.bytes());
+  save("mountain/_mountain5", sculpt::Writer("mountain/_mountain5").push({0, 0, 0, 2}).bytes());
+  tessellationDetail = 20;
+  testing::internal::CaptureStderr();
+  loadLandscapes();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Sculpt recording mountain/_mountain4: too much brush work; the remaining brush operations are skipped\n"
+            "Sculpt recording mountain/_mountain5: base recording mountain/_mountain5 leads back to a recording being "
+            "replayed; it is not replayed\n");
 }
