@@ -46,11 +46,20 @@ class Interface(unittest.TestCase):
         """F2: a new game with the menu. A game left alone times out within about 2.4 s and
         replaces any dialog with the name entry, so each check starts from here."""
         self.game.key("F2")
-        time.sleep(0.3)
 
-    def shot(self):
-        time.sleep(0.6)  # a busy machine may take a few steps to answer a key or a click
-        return self.game.screenshot()
+    def shot_showing(self, shows, what, timeout=10):
+        """The first screenshot for which `shows(shot)` holds: a busy machine may take a few steps
+        to carry out a key or a click, so the picture is watched for the step that does."""
+        deadline = time.time() + timeout
+        while True:
+            shot = self.game.screenshot()
+            if shows(shot):
+                return shot
+            self.assertLess(time.time(), deadline, "never shown: " + what)
+            time.sleep(0.05)
+
+    def menu_shown(self, shot):
+        return self.has_fill(shot, -0.9, 0.9, (0, 1, 0))[0] and self.has_fill(shot, 0.5, 0.9, (0, 1, 0))[0]
 
     def window_pixel(self, x, y):
         """Window pixel (from the top left) of interface point (x, y)."""
@@ -81,19 +90,19 @@ class Interface(unittest.TestCase):
     def test_menu_help_and_highlight(self):
         game = self.start()
         self.restart()
-        shot = self.shot()
+        shot = self.shot_showing(self.menu_shown, "the menu after F2")
         self.assert_button_fill(shot, -0.9, 0.9, (0, 1, 0), "restart button")
         self.assert_button_fill(shot, 0.5, 0.9, (0, 1, 0), "help button")
 
         self.restart()
+        self.shot_showing(self.menu_shown, "the menu after F2")
         game.click(*self.window_pixel(0.75, 0.85))  # "Справка"
-        shot = self.shot()
         # The help text view: a black text area with green ink, one cell inside a green frame.
         cell = self.cell
         left_column = self.pixel(-0.5 + cell, 0)[0]
         top_row, bottom_row = self.pixel(0, 0.5 - 2 * cell)[1], self.pixel(0, -0.5 + 2 * cell)[1]
-        column = [shot.getpixel((left_column, y)) for y in range(top_row, bottom_row)]
-        self.assertTrue(all(p == (0, 0, 0) for p in column), "text area not black")
+        black_column = lambda shot: all(shot.getpixel((left_column, y)) == (0, 0, 0) for y in range(top_row, bottom_row))
+        shot = self.shot_showing(black_column, "the help's black text area")
         x0, y0 = self.pixel(-0.5 + cell, 0.5 - cell)
         x1, y1 = self.pixel(0.5 - cell, -0.5 + cell)
         ink = sum(1 for x in range(x0, x1) for y in range(y0, y1) if shot.getpixel((x, y)) == (0, 255, 0))
@@ -102,13 +111,14 @@ class Interface(unittest.TestCase):
         self.assertFalse(self.has_fill(shot, -0.9, 0.9, (0, 1, 0))[0], "the menu is still shown")
 
         game.click(*self.window_pixel(0.0, -0.65))  # OK
-        shot = self.shot()
+        shot = self.shot_showing(lambda shot: not self.has_fill(shot, -0.2, -0.6, (0, 1, 0))[0], "the help closed")
         self.assert_button_fill(shot, -0.9, 0.9, (0, 1, 0), "restart button after OK")
         self.assertFalse(self.has_fill(shot, -0.2, -0.6, (0, 1, 0))[0], "the help is still shown")
 
         self.restart()
+        self.shot_showing(self.menu_shown, "the menu after F2")
         game.key("Tab")
-        shot = self.shot()
+        shot = self.shot_showing(lambda shot: self.has_fill(shot, 0.5, 0.9, (1, 1, 0))[0], "the yellow highlight")
         self.assert_button_fill(shot, 0.5, 0.9, (1, 1, 0), "highlighted help button")
         self.assert_button_fill(shot, -0.9, 0.9, (0, 1, 0), "restart button beside the highlight")
 
