@@ -117,6 +117,8 @@ bool paintVertex(MeshVertex& v, MeshPoint c, float radius, Colour k) {
 constexpr double cellsPerVertex = 0.125;
 constexpr std::int64_t maxCells = std::int64_t{1} << 22;
 constexpr std::int32_t maxCellsPerAxis = 1024;
+// A ball on a mesh this small visits every vertex sooner than it would find its cells.
+constexpr std::int32_t smallestIndexedMesh = 256;
 
 }  // namespace
 
@@ -130,7 +132,8 @@ MeshBrush::MeshBrush(SphereMesh& target, std::int64_t visits) : mesh(&target), v
   } catch (const std::bad_alloc&) {
     throw 1;
   }
-  if (spend(static_cast<std::int64_t>(count))) rebuild();
+  indexed = count > smallestIndexedMesh;
+  if (indexed && spend(static_cast<std::int64_t>(count))) rebuild();
 }
 
 bool MeshBrush::spend(std::int64_t visits) {
@@ -234,6 +237,10 @@ bool MeshBrush::gather(MeshPoint c, float radius) {
   everyVertex = false;
   const std::int32_t count = mesh->vertexCount;
   if (cut || count <= 0 || !(radius >= 0.0f)) return false;  // no distance is below a negative or NaN radius
+  if (!indexed) {
+    everyVertex = true;
+    return spend(count);
+  }
   if (outside > count / 8) {
     if (!spend(count)) return false;
     rebuild();
@@ -291,7 +298,7 @@ void MeshBrush::push(MeshPoint c, float radius) {
   // searched is not pushed twice by the same ball. The moves come first, the grid follows: a
   // vertex's move and its new cell would otherwise wait on each other, vertex after vertex.
   const std::size_t moved = pushAll(mesh->vertices.data(), candidates.data(), candidates.size(), c, radius);
-  for (std::size_t k = 0; k < moved; ++k) {
+  for (std::size_t k = 0; indexed && k < moved; ++k) {
     const std::int32_t i = candidates[k];
     const std::int32_t cell = cellOf(mesh->vertices[static_cast<std::size_t>(i)]);
     if (cell == cellAt[static_cast<std::size_t>(i)]) continue;

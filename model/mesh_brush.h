@@ -55,6 +55,7 @@ class MeshBrush {
   std::vector<std::int32_t> prev;    // per vertex: the previous one, -1 at the head
   std::vector<std::int32_t> cellAt;  // per vertex: its cell
   std::vector<std::int32_t> candidates;
+  bool indexed = false;      // a small mesh has no grid: every ball visits every vertex
   bool everyVertex = false;  // the last gather chose all vertices instead of candidates
   std::int64_t visitsLeft;
   bool cut = false;
