@@ -104,3 +104,13 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
   options = o;
   return true;
 }
+
+bool asksForInformation(int argc, const char* const* argv, bool& help, bool& version) {
+  help = version = false;
+  for (int i = 0; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    help = help || argument == "--help";
+    version = version || argument == "--version";
+  }
+  return help || version;
+}

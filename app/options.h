@@ -20,5 +20,9 @@ inline constexpr double minReplaySpeed = 0.01;  // besides 0
 // `error` for an unknown option, a missing or bad value, or options that do not go together.
 bool parseOptions(int argc, const char* const* argv, Options& options, std::string& error);
 
+// Whether an argument of its own is --help or --version, setting the two flags. These are
+// answered before the window system starts, so that they work without a display.
+bool asksForInformation(int argc, const char* const* argv, bool& help, bool& version);
+
 // The usage text, several lines, each ending in a line break.
 extern const char* const usageText;

@@ -87,17 +87,17 @@ void startAndRun(bool antialiasing) {
 
 int runVelmo(int argc, char** argv) {
   prepareConsole();
-  initWindowSystem(&argc, argv);  // GLUT takes its own options out first
   Options options;
+  if (asksForInformation(argc - 1, argv + 1, options.help, options.version)) {
+    if (options.help) consolePrint(stdout, "%s", usageText);
+    if (options.version) consolePrint(stdout, "velmo %s\n", velmoVersion);
+    return 0;
+  }
+  initWindowSystem(&argc, argv);  // GLUT takes its own options out first
   std::string error;
   if (!parseOptions(argc - 1, argv + 1, options, error)) {
     consolePrint(stderr, "velmo: %s\n%s", error.c_str(), usageText);
     return 1;
-  }
-  if (options.help || options.version) {
-    if (options.help) consolePrint(stdout, "%s", usageText);
-    if (options.version) consolePrint(stdout, "velmo %s\n", velmoVersion);
-    return 0;
   }
   if (!prepareSession(options, error)) {
     consolePrint(stderr, "velmo: %s\n%s", error.c_str(), usageText);
