@@ -48,7 +48,7 @@ const char* const csvHeader =
 void usage() {
   std::fprintf(stderr,
                "usage: velmo_bench --run-dir DIR [--csv FILE] [--repeat N] [--steps N] [--sizes WxH,...] [--details L/S,...]\n"
-               "                   [--trace] [--no-antialiasing] [--variant corner,no-culling]\n");
+               "                   [--trace] [--allocation-sites] [--no-antialiasing] [--variant corner,no-culling]\n");
 }
 
 bool parseSize(const char* text, Size& size) {
@@ -113,6 +113,7 @@ bool writeReplayWithDetails(const fs::path& from, const std::string& details, co
 // Options the driver hands on to every run unchanged.
 struct PassedOn {
   bool noAntialiasing = false;
+  bool allocationSites = false;
   std::string variant;
 };
 
@@ -155,6 +156,7 @@ bool runOnce(const fs::path& runDir, Size size, int steps, bool trace, const Pas
                                      "--replay", replayPath.c_str()};
     if (trace) args.push_back("--trace");
     if (passed.noAntialiasing) args.push_back("--no-antialiasing");
+    if (passed.allocationSites) args.push_back("--allocation-sites");
     if (!passed.variant.empty()) {
       args.push_back("--variant");
       args.push_back(passed.variant.c_str());
@@ -197,6 +199,8 @@ int driver(int argc, char** argv) {
       trace = true;
     else if (a == "--no-antialiasing")
       passed.noAntialiasing = true;
+    else if (a == "--allocation-sites")
+      passed.allocationSites = true;
     else if (a == "--variant" && hasValue)
       passed.variant = argv[++i];
     else if (a == "--details" && hasValue) {
