@@ -205,8 +205,8 @@ void startSession(const Config& config) {
     const std::string recorded = i < want.size() ? want[i] : "(none)";
     const std::string here = i < have.size() ? have[i] : "(none)";
     if (recorded != here) {
-      consolePrint(stderr, "velmo: replay refused: ship variant %zu is \"%s\" here, \"%s\" in the recording; "
-                   "the data folder differs\n", i + 1, here.c_str(), recorded.c_str());
+      consolePrint(stderr, "velmo: replay refused: ship variant %d is \"%s\" here, \"%s\" in the recording; "
+                   "the data folder differs\n", static_cast<int>(i + 1), here.c_str(), recorded.c_str());
       std::exit(1);
     }
   }
