@@ -9,6 +9,7 @@
 #endif
 
 #include "model/mesh.h"
+#include "model/brush_lanes.h"
 #include "model/mesh_brush.h"
 
 namespace {
@@ -119,6 +120,16 @@ constexpr std::int64_t maxCells = std::int64_t{1} << 22;
 constexpr std::int32_t maxCellsPerAxis = 1024;
 // A ball on a mesh this small visits every vertex sooner than it would find its cells.
 constexpr std::int32_t smallestIndexedMesh = 256;
+// A run of a push stroke ends after this many balls, or before a ball that reaches farther than
+// this share of the first one's radius beyond the first ball: the working set grows with that.
+constexpr std::size_t maxRunBalls = 64;
+constexpr double maxRunMarginShare = 1.0 / 16;
+// The run's reach is widened for the push's own roundings: its float distance is within a few
+// units in the last place of the true one, and squares too small for a normal float lose more.
+constexpr double reachRoundingShare = 1e-4;
+constexpr double reachRoundingFloor = 1e-12;
+// Entries past the working set, so that it is always read in whole SIMD groups.
+constexpr std::size_t runPadding = 8;
 
 }  // namespace
 
@@ -133,7 +144,7 @@ MeshBrush::MeshBrush(SphereMesh& target, std::int64_t visits) : mesh(&target), v
     throw 1;
   }
   indexed = count > smallestIndexedMesh;
-  if (indexed && spend(static_cast<std::int64_t>(count))) rebuild();
+  if (indexed && spend(static_cast<std::int64_t>(count) * visitsPerIndexedVertex)) rebuild();
 }
 
 bool MeshBrush::spend(std::int64_t visits) {
@@ -242,7 +253,7 @@ bool MeshBrush::gather(MeshPoint c, float radius) {
     return spend(count);
   }
   if (outside > count / 8) {
-    if (!spend(count)) return false;
+    if (!spend(std::int64_t{count} * visitsPerIndexedVertex)) return false;
     rebuild();
   }
   const double reach = static_cast<double>(radius) * 1.01 + 1e-14;
@@ -305,7 +316,7 @@ void MeshBrush::push(MeshPoint c, float radius) {
     unlink(i);
     link(i, cell);
   }
-  spendAfter(static_cast<std::int64_t>(moved));
+  spendAfter(static_cast<std::int64_t>(moved), visitsPerMove);
 }
 
 void MeshBrush::paint(MeshPoint c, float radius, Colour k) {
@@ -316,13 +327,13 @@ void MeshBrush::paint(MeshPoint c, float radius, Colour k) {
       painted += paintVertex(mesh->vertices[static_cast<std::size_t>(i)], c, radius, k);
   else
     for (std::int32_t i : candidates) painted += paintVertex(mesh->vertices[static_cast<std::size_t>(i)], c, radius, k);
-  spendAfter(painted);
+  spendAfter(painted, visitsPerPaint);
 }
 
 // What a ball changes is known only once it is applied: it is charged afterwards, and a ball that
 // overdraws the bound is the last.
-void MeshBrush::spendAfter(std::int64_t changed) {
-  visitsLeft -= changed * visitsPerChange;
+void MeshBrush::spendAfter(std::int64_t changed, std::int64_t visitsEach) {
+  visitsLeft -= changed * visitsEach;
   if (visitsLeft < 0) {
     visitsLeft = 0;
     cut = true;
@@ -331,9 +342,117 @@ void MeshBrush::spendAfter(std::int64_t changed) {
 
 void MeshBrush::pushStroke(BrushPoint from, BrushPoint to) {
   float dx = to.x - from.x, dy = to.y - from.y, dz = to.z - from.z, dr = to.radius - from.radius;
+  try {
+    strokeBalls.clear();
+    strokeBalls.reserve(maxStrokeSteps);
+  } catch (const std::bad_alloc&) {
+    throw 1;
+  }
   forEachStrokeStep(from, to, mesh->detail, [&](float t) {
-    push({from.x + t * dx, from.y + t * dy, from.z + t * dz}, from.radius + t * dr);
+    strokeBalls.push_back({from.x + t * dx, from.y + t * dy, from.z + t * dz, from.radius + t * dr});
   });
+  for (std::size_t k = 0; k < strokeBalls.size() && !cut;) k = pushRun(k);
+}
+
+// A ball of the run takes a vertex only within its radius of its centre, that is within the first
+// ball's radius plus the run's margin of the first centre, and a vertex no ball of the run takes
+// does not move: the working set holds every vertex the run can move, whatever the order of moves.
+std::size_t MeshBrush::pushRun(std::size_t first) {
+  const BrushPoint e = strokeBalls[first];
+  const bool usable = std::isfinite(e.x) && std::isfinite(e.y) && std::isfinite(e.z) && std::isfinite(e.radius) &&
+                      e.radius > 0.0f;
+  const double marginLimit = usable ? e.radius * maxRunMarginShare : 0.0;
+  double margin = 0;
+  std::size_t end = first + 1;
+  for (; usable && end < strokeBalls.size() && end - first < maxRunBalls; ++end) {
+    const BrushPoint& b = strokeBalls[end];
+    const double dx = static_cast<double>(b.x) - e.x, dy = static_cast<double>(b.y) - e.y,
+                 dz = static_cast<double>(b.z) - e.z;
+    const double reachBeyond = static_cast<double>(b.radius) - e.radius + std::sqrt(dx * dx + dy * dy + dz * dz);
+    if (!(reachBeyond <= marginLimit)) break;  // NaN too
+    margin = std::max(margin, reachBeyond);
+  }
+  if (end == first + 1) {  // a ball on its own goes through the grid
+    push({e.x, e.y, e.z}, e.radius);
+    return end;
+  }
+  const double reach = (static_cast<double>(e.radius) + margin) * (1.0 + reachRoundingShare) + reachRoundingFloor;
+  if (!collectRun({e.x, e.y, e.z}, reach)) return end;  // nothing in reach, or the bound is spent
+  for (std::size_t j = first; j < end; ++j) {
+    if (!spend(static_cast<std::int64_t>(runCount))) break;
+    const BrushPoint& b = strokeBalls[j];
+    pushThroughRun({b.x, b.y, b.z}, b.radius);
+  }
+  writeBackRun();
+  return end;
+}
+
+bool MeshBrush::collectRun(MeshPoint c, double reach) {
+  runCount = 0;
+  if (!gather(c, static_cast<float>(reach))) return false;
+  const std::size_t count = static_cast<std::size_t>(mesh->vertexCount);
+  if (runVertex.size() < count + runPadding) {
+    try {
+      for (auto* a : {&runX, &runY, &runZ, &runOffsetX, &runOffsetY, &runOffsetZ}) a->resize(count + runPadding);
+      runMoved.resize(count + runPadding);
+      runVertex.resize(count + runPadding);
+    } catch (const std::bad_alloc&) {
+      throw 1;
+    }
+  }
+  const double reach2 = reach * reach;
+  auto take = [&](std::int32_t i) {
+    const MeshVertex& v = mesh->vertices[static_cast<std::size_t>(i)];
+    const double dx = static_cast<double>(v.x) - c.x, dy = static_cast<double>(v.y) - c.y,
+                 dz = static_cast<double>(v.z) - c.z;
+    if (!(dx * dx + dy * dy + dz * dz <= reach2)) return;
+    runX[runCount] = v.x;
+    runY[runCount] = v.y;
+    runZ[runCount] = v.z;
+    runMoved[runCount] = 0;
+    runVertex[runCount++] = i;
+  };
+  if (everyVertex)
+    for (std::int32_t i = 0; i < mesh->vertexCount; ++i) take(i);
+  else
+    for (std::int32_t i : candidates) take(i);
+  // Whole groups: the padding's positions are NaN, which no ball takes.
+  for (std::size_t k = runCount; k < runCount + runPadding; ++k) {
+    runX[k] = runY[k] = runZ[k] = NAN;
+    runMoved[k] = 0;
+  }
+  return runCount > 0;
+}
+
+void MeshBrush::pushThroughRun(MeshPoint c, float radius) {
+  pushLanes({runX.data(), runY.data(), runZ.data(), runOffsetX.data(), runOffsetY.data(), runOffsetZ.data(), runMoved.data(),
+             runCount},
+            c, radius);
+}
+
+void MeshBrush::writeBackRun() {
+  std::int64_t written = 0;
+  for (std::size_t k = 0; k < runCount; ++k) {
+    if (!runMoved[k]) continue;
+    const std::int32_t i = runVertex[k];
+    MeshVertex& v = mesh->vertices[static_cast<std::size_t>(i)];
+    const float ox = runOffsetX[k], oy = runOffsetY[k], oz = runOffsetZ[k];
+    const float length = std::sqrt(ox * ox + oy * oy + oz * oz);
+    v.x = runX[k];
+    v.y = runY[k];
+    v.z = runZ[k];
+    v.nx = ox / length;
+    v.ny = oy / length;
+    v.nz = oz / length;
+    ++written;
+    if (!indexed) continue;
+    const std::int32_t cell = cellOf(v);
+    if (cell == cellAt[static_cast<std::size_t>(i)]) continue;
+    unlink(i);
+    link(i, cell);
+  }
+  runCount = 0;
+  spendAfter(written, visitsPerMove);
 }
 
 void MeshBrush::paintStroke(BrushPoint from, Colour k1, BrushPoint to, Colour k2) {

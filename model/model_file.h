@@ -39,9 +39,9 @@ inline constexpr std::size_t maxFileBytes = 4u << 20;  // a larger file is not r
 // ship takes about 33 MB at the highest ship detail, 64 parts at that detail would take 680 MB.
 inline constexpr std::int64_t maxMeshBytes = 96 << 20;
 // Vertex visits of the brushes of all parts together (model/mesh_brush.h). The game's ship makes
-// about 0.8 × 10^9 at the highest ship detail (its hull 0.5 × 10^9), a few seconds of work;
-// without this bound each of the 64 records could spend a whole replay's visits.
-inline constexpr std::int64_t maxBrushWork = std::int64_t{3} << 29;
+// about 0.17 × 10^9 at the highest ship detail (its hull 0.1 × 10^9), a third of a second of
+// work; without this bound each of the 64 records could spend a whole replay's visits.
+inline constexpr std::int64_t maxBrushWork = std::int64_t{1} << 28;
 
 // Builds a model file in memory, record by record, exactly as the reader takes it.
 class Writer {

@@ -42,9 +42,10 @@ inline constexpr int maxBaseDepth = 16;                     // base recordings n
 // 360, so the bound caps a recording's time at a few times what the largest real one takes.
 inline constexpr std::int64_t maxBrushBalls = 1 << 20;
 // Vertex visits of one replay's brushes (model/mesh_brush.h); the balls after the bound are
-// skipped. A mountain of the game makes up to 4.7 × 10^9 at detail 360, some ten seconds of work
-// on a slow machine; no recording may hold the start-up much longer than that.
-inline constexpr std::int64_t maxVertexVisits = std::int64_t{11} << 29;
+// skipped. A mountain of the game makes up to 0.77 × 10^9 at detail 360, about a second and a
+// half of work; the costliest recording the bound lets through takes under three seconds
+// (velmo_brush_bench measures both).
+inline constexpr std::int64_t maxVertexVisits = std::int64_t{1} << 30;
 // Attachment points kept from one replay; later ones are dropped (a part takes at most 64).
 inline constexpr std::size_t maxAttachmentPoints = 4096;
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <map>
+#include <set>
 #include <vector>
 
 #include "model/mesh.h"
@@ -246,8 +248,8 @@ TEST(Brush, QuickRejectionChangesNoResult) {
 
 TEST(MeshBrush, TheWorkBoundSkipsTheBallThatWouldPassItAndEveryLaterOne) {
   SphereMesh m = sphere(), untouched = sphere();
-  // Indexing takes one visit per vertex; a ball far from the sphere looks into a cell or so.
-  MeshBrush brush(m, m.vertexCount + 20);
+  // Indexing takes its visits per vertex; a ball far from the sphere looks into a cell or so.
+  MeshBrush brush(m, m.vertexCount * MeshBrush::visitsPerIndexedVertex + 20);
   EXPECT_FALSE(brush.exhausted());
   brush.push({9, 9, 9}, 0.1f);
   EXPECT_FALSE(brush.exhausted());
@@ -260,6 +262,53 @@ TEST(MeshBrush, TheWorkBoundSkipsTheBallThatWouldPassItAndEveryLaterOne) {
   EXPECT_EQ(m.vertices[0].red, 1.0f);
 
   SphereMesh small = sphere();
-  MeshBrush none(small, small.vertexCount - 1);  // not even the index fits
+  MeshBrush none(small, small.vertexCount * MeshBrush::visitsPerIndexedVertex - 1);  // not even the index fits
   EXPECT_TRUE(none.exhausted());
+}
+
+// A stroke's balls go through the mesh in runs whose moves reach the mesh at the run's end; a
+// stroke the bound cuts leaves the mesh as its first balls pushed one at a time would, whether
+// the cut falls in a run or between runs: a bound a little larger keeps a ball or so more.
+TEST(MeshBrush, AStrokeCutByTheBoundKeepsExactlyItsFirstBalls) {
+  const BrushPoint from{0.3f, 0.2f, 0.1f, 0.9f}, to{0.9f, 0.4f, -0.2f, 1.1f};
+  const int detail = 40;
+  std::vector<float> ts = strokeTs(from, to, detail);
+  ASSERT_GT(ts.size(), 200u);
+  auto digest = [](const SphereMesh& m) {
+    std::uint64_t h = 14695981039346656037ull;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(m.vertices.data());
+    for (std::size_t i = 0; i < sizeof(MeshVertex) * std::size_t(m.vertexCount); ++i) h = (h ^ bytes[i]) * 1099511628211ull;
+    return h;
+  };
+  // Every prefix of the stroke, ball by ball, each through the grid on its own.
+  std::map<std::uint64_t, std::size_t> prefixes;
+  SphereMesh prefix = sphere(detail);
+  prefixes[digest(prefix)] = 0;
+  for (std::size_t k = 0; k < ts.size(); ++k) {
+    const float t = ts[k];
+    prefix.push({from.x + t * (to.x - from.x), from.y + t * (to.y - from.y), from.z + t * (to.z - from.z)},
+                from.radius + t * (to.radius - from.radius));
+    prefixes[digest(prefix)] = k + 1;
+  }
+  SphereMesh whole = sphere(detail);
+  MeshBrush measuring(whole);
+  const std::int64_t before = measuring.visitsRemaining();
+  measuring.pushStroke(from, to);
+  const std::int64_t needed = before - measuring.visitsRemaining();
+  EXPECT_EQ(digest(whole), digest(prefix));
+  std::set<std::size_t> kept;
+  const int bounds = 100;
+  for (int i = 1; i < bounds; ++i) {
+    SphereMesh m = sphere(detail);
+    MeshBrush brush(m, needed * i / bounds);
+    brush.pushStroke(from, to);
+    EXPECT_TRUE(brush.exhausted()) << i;
+    const auto found = prefixes.find(digest(m));
+    ASSERT_NE(found, prefixes.end()) << "cut at " << i << "% of the work: the mesh is no prefix of the stroke";
+    kept.insert(found->second);
+  }
+  // The bounds, a hundredth of the work apart, keep many different prefixes, not only those that
+  // end where a run ends (about one in fourteen balls here). About half of a run's work is
+  // putting its moved vertices back at its end, where no later ball is kept: about 50 come out.
+  EXPECT_GT(kept.size(), std::size_t{bounds / 3});
 }
