@@ -43,7 +43,7 @@ def menu_and_flight(folder):
         start = time.time()
         grown = False  # the bar has reached past `bar` in this game
         while time.time() - start < 90:
-            if pilot.fly(0.3, Pilot.STARS) < 0.3:  # crashed or timed out: a new game
+            if pilot.fly(6, Pilot.STARS) < 6:  # crashed or timed out: a new game
                 game.key("F2")
                 pilot.wait_for_menu()
                 grown = False
@@ -67,7 +67,7 @@ def blast(folder):
     try:
         pilot = Pilot(game.start())
         pilot.wait_for_menu()
-        pilot.fly(30, Pilot.ROCK)  # ends with the crash
+        pilot.fly(600, Pilot.ROCK)  # ends with the crash
         # The blast grows for ten steps; keep the picture with the most fire in the middle.
         best, most = None, 0
         deadline = time.time() + 5

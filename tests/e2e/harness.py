@@ -6,6 +6,7 @@ VELMO_SOURCE_DIR, VELMO_RUN_DIR), which CTest sets.
 """
 import atexit
 import os
+import signal
 import shutil
 import subprocess
 import tempfile
@@ -106,6 +107,13 @@ class Game:
             if time.time() > deadline or self.process.poll() is not None:
                 raise RuntimeError("the game never printed %r: %s" % (text, self.stdout()))
             time.sleep(0.1)
+
+    def pause(self):
+        """Holds the game still (its steps wait); the X server keeps its window and its input."""
+        os.kill(self.process.pid, signal.SIGSTOP)
+
+    def resume(self):
+        os.kill(self.process.pid, signal.SIGCONT)
 
     def key(self, *keys, delay_ms=60):
         self.xdotool("windowfocus", self.window)

@@ -39,6 +39,7 @@ class Pilot:
         """The window as a small picture, and whether the game has ended: the name entry has
         replaced the menu, whose help button is gone."""
         shot = self.game.grab()
+        self.last_look = shot.tobytes()
         over = not greenish(shot.getpixel(self.help_button))
         return shot.resize((self.width // self.SCALE, self.height // self.SCALE)), over
 
@@ -83,18 +84,41 @@ class Pilot:
 
     IDLE, STARS, ROCK = "idle", "stars", "rock"
 
-    def fly(self, limit, aim):
-        """Flies until the game ends or `limit` seconds pass and returns the seconds flown. IDLE
+    # The longest one step of the game may take on the busiest machine.
+    STEP_SECONDS = 60
+
+    def fly(self, steps, aim):
+        """Flies `steps` steps of the game, or until it ends, and returns the steps flown. IDLE
         touches nothing; STARS aims for the nearest star and turns away from rock ahead; ROCK
-        aims for the nearest mountain."""
-        start = time.time()
-        while time.time() - start < limit:
-            small, over = self.look()
+        aims for the nearest mountain. The pilot looks and decides while the game holds still,
+        then lets it make one step: it answers what it sees within a step, as a player does,
+        however slow a busy machine makes the game or the pilot."""
+        for step in range(steps):
+            if aim != self.IDLE:
+                self.game.pause()
+            try:
+                over = self.steer(aim)
+            finally:
+                if aim != self.IDLE:
+                    self.game.resume()
             if over:
-                return time.time() - start
-            if aim == self.IDLE:
-                time.sleep(0.05)
-                continue
+                return step
+            self.wait_for_step()
+        return steps
+
+    def wait_for_step(self):
+        """Waits until the window shows another picture than the last look: the game has made a
+        step (in flight every step moves the camera over the floor)."""
+        deadline = time.time() + self.STEP_SECONDS
+        while self.game.grab().tobytes() == self.last_look:
+            if time.time() > deadline:
+                raise AssertionError("the game made no step in %d s" % self.STEP_SECONDS)
+            time.sleep(0.01)
+
+    def steer(self, aim):
+        """One look and the key it calls for; true when the game has ended."""
+        small, over = self.look()
+        if not over and aim != self.IDLE:
             w = small.size[0]
             heights = self.rock_heights(small)
             if aim == self.ROCK:
@@ -114,5 +138,4 @@ class Pilot:
                     self.turn(True)  # look around for one
                 elif abs(star) > w / 25:
                     self.turn(star < 0)
-            time.sleep(0.02)
-        return time.time() - start
+        return over

@@ -35,10 +35,10 @@ class Gameplay(unittest.TestCase):
         self.games.append(game)
         pilot = Pilot(game.start())
         pilot.wait_for_menu()
-        played = pilot.fly(40, aim)
-        if played >= 40:  # still flying: let go, so the bubble ends the game
-            played += pilot.fly(20, Pilot.IDLE)
-        self.assertLess(played, 60, "the game did not end")
+        played = pilot.fly(800, aim)
+        if played >= 800:  # still flying: let go, so the bubble ends the game
+            played += pilot.fly(60, Pilot.IDLE)
+        self.assertLess(played, 860, "the game did not end")
         end = re.search(r"Game over at display (\d+): \S+ with (\d+) stars", game.stdout())
         self.assertIsNotNone(end, game.stdout())
         game.type(name)

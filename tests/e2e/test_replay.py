@@ -40,8 +40,8 @@ class Replay(unittest.TestCase):
             pilot.wait_for_menu()
             width, height = game.geometry()
 
-            def play(aim, name, limit=40):
-                pilot.fly(limit, aim)
+            def play(aim, name, steps=800):
+                pilot.fly(steps, aim)
                 deadline = time.time() + 30
                 while not pilot.look()[1]:
                     if time.time() > deadline:
