@@ -14,8 +14,10 @@
 #include "app/random.h"
 #include "app/startup.h"
 #include "model/model.h"
+#include "model/model_file.h"
 #include "model/part_directory.h"
 #include "model/sculpt.h"
+#include "model/sculpt_format.h"
 #include "render/bmp.h"
 #include "tests/support/test_files.h"
 
@@ -118,6 +120,38 @@ TEST(ShipData, EveryAssemblyReadsTheSameTreeAndFitsTheView) {
   EXPECT_NE(firstShape.find("ship/cockpit"), std::string::npos);
   EXPECT_NE(firstShape.find("ship/wings"), std::string::npos);
   EXPECT_NE(firstShape.find("ship/engine"), std::string::npos);
+}
+
+// The parts of the ship share one bound on their brushes' work. At the highest ship detail, with
+// the costliest variant of every part, the ship leaves a fifth of it to spare: a change to the
+// data that comes near it would have parts cut short at the highest detail.
+TEST(ShipData, TheCostliestShipAtTheHighestDetailStaysWellWithinTheBrushWorkBound) {
+  WorkingDir here(runDir);
+  tessellationDetail = 12;
+  Model ship("vorizozadi1");
+  ASSERT_NE(ship.root, nullptr);
+  std::vector<const ModelNode*> parts;
+  std::function<void(const ModelNode*)> collect = [&](const ModelNode* node) {
+    if (!node) return;
+    parts.push_back(node);
+    for (const auto& child : node->children) collect(child.get());
+  };
+  collect(ship.root.get());
+  std::int64_t costliest = 0;
+  for (const ModelNode* part : parts) {
+    std::vector<std::string> variants;
+    ASSERT_TRUE(parsePartList(bytesOf(text(readBytes(part->name + "/files.txt"))), variants)) << part->name;
+    std::int64_t most = 0;
+    for (const std::string& variant : variants) {
+      SphereMesh mesh;
+      mesh.generate(partDetail(360, part->detailScale));
+      SculptRecorder recorder(&mesh);
+      ASSERT_TRUE(recorder.replay(part->name + "/" + variant));
+      most = std::max(most, sculpt::maxVertexVisits - recorder.vertexVisitsLeft());
+    }
+    costliest += most;
+  }
+  EXPECT_LE(costliest, modelfile::maxBrushWork / 5 * 4) << "of " << modelfile::maxBrushWork;
 }
 
 TEST(ShipData, TheBlastTextureIsFireThatTiles) {
