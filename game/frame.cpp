@@ -143,8 +143,15 @@ void drawOnScreenDisplay() {
   drawText(-0.9f, 0.75f, 0.5f, 0.1f, score, length);
 }
 
+SceneOptions sceneOptions;
+
+// The sky box lies at the cleared depth 1.0 (so far that its depth rounds to it) and shows nowhere
+// through the rock and the floor, which are opaque: drawn after them under the depth test, which
+// passes at 1.0 only where nothing was drawn, it is shaded only where it shows, and every sample
+// ends as it would with the sky drawn first. The stars' glow blends over whatever lies behind it,
+// so it comes after the sky.
 void drawScene() {
-  drawSkyBox();
+  if (!sceneOptions.skyLast) drawSkyBox();
   glPushMatrix();
   drawLandscapes();
   glPopMatrix();
@@ -153,6 +160,12 @@ void drawScene() {
   glPushMatrix();
   glRotatef(90.0f, -1.0f, 0.0f, 0.0f);
   drawFloor();
+  if (sceneOptions.skyLast) {
+    glPopMatrix();
+    drawSkyBox();
+    glPushMatrix();
+    glRotatef(90.0f, -1.0f, 0.0f, 0.0f);
+  }
   drawStars();
   glPopMatrix();
 }

@@ -14,6 +14,10 @@ void gameFrame();
 
 // Draws the world under the current modelview matrix: sky, mountains, floor and stars.
 void drawScene();
+struct SceneOptions {
+  bool skyLast = true;  // the sky after the rock and the floor, where it shows; else first
+};
+extern SceneOptions sceneOptions;
 
 // The bar that shows the bubble and the count of collected stars, in interface units.
 void drawOnScreenDisplay();

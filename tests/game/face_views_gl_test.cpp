@@ -1,12 +1,14 @@
 // The cube map's faces of the real world (sky, floor, mountains, stars from the game's data):
-// drawn off screen against the window's corner, with culling against without, and the mipmap
-// chain the faces get against what the GL would build itself.
+// drawn off screen against the window's corner, with culling against without, the sky drawn last
+// against first, and the mipmap chain the faces get against what the GL would build itself. Built
+// twice: in a plain window, and in one with the game's own multisampled visual.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,11 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 constexpr int windowSide = 256;
+#if defined(VELMO_TEST_GAME_VISUAL)
+const unsigned displayMode = windowDisplayMode(true);
+#else
+const unsigned displayMode = 0;  // the tests' plain window
+#endif
 
 // Where the eye stands (the camera translation, the negated position) and where it looks.
 struct Eye {
@@ -38,7 +45,7 @@ const Eye eyes[] = {{0.0f, 110.0f, -15.0f, 0.0f}, {35.0f, 0.0f, -15.0f, 0.0f}, {
 class FaceViews : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (!ensureGlContext(windowSide, windowSide)) return;
+    if (!ensureGlContext(windowSide, windowSide, displayMode)) return;
     WorkingDir inside{std::filesystem::path(VELMO_RUN_DIR)};
     setFixedGlState();
     testing::internal::CaptureStdout();
@@ -58,7 +65,7 @@ class FaceViews : public testing::Test {
   }
 
   void SetUp() override {
-    ASSERT_TRUE(ensureGlContext(windowSide, windowSide));
+    ASSERT_TRUE(ensureGlContext(windowSide, windowSide, displayMode));
     ASSERT_TRUE(loaded) << "the game's data (the assets target) in " << VELMO_RUN_DIR;
     while (glGetError() != GL_NO_ERROR) {
     }
@@ -67,6 +74,7 @@ class FaceViews : public testing::Test {
   void TearDown() override {
     faceViewOptions = {haveFramebuffers};
     viewCulling = true;
+    sceneOptions = {};
   }
 
   static void drawView() {
@@ -111,6 +119,13 @@ class FaceViews : public testing::Test {
 bool FaceViews::haveFramebuffers = false;
 bool FaceViews::loaded = false;
 
+// The fixture's pictures, for the helpers outside it.
+struct FaceViewsAccess : FaceViews {
+  static bool haveFramebuffers() { return FaceViews::haveFramebuffers; }
+  static std::vector<Bytes> faces(const Eye& eye) { return FaceViews::faces(eye); }
+  static Bytes windowView(const Eye& eye) { return FaceViews::windowView(eye); }
+};
+
 // Pixels whose largest channel difference exceeds `by`.
 int pixelsApart(const Bytes& a, const Bytes& b, int by) {
   int count = 0;
@@ -140,36 +155,78 @@ TEST_F(FaceViews, OffScreenFacesMatchTheWindowCornerOnesButForEdges) {
     ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     for (int f = 0; f < 6; ++f) {
       SCOPED_TRACE(f);
-      // The window may be multisampled where the frame buffers are not: edges may differ, a
-      // few per cent of a face at most, and nothing may move.
-      EXPECT_LE(pixelsApart(offScreen[f], corner[f], 2), faceSide * faceSide * 3 / 100);
-      EXPECT_LE(pixelsApart(offScreen[f], corner[f], 96), faceSide * faceSide / 200);
+      // Only edges may differ, and nothing may move. In the game's multisampled window the
+      // corner's edges are smoothed where the frame buffer's are not: up to 5.9 % of a face's
+      // pixels differ by more than 2 there and 0.8 % by more than 96, measured on llvmpipe (in a
+      // plain window 0.04 % and none).
+      const int onEdges = displayMode ? faceSide * faceSide * 8 / 100 : faceSide * faceSide / 100;
+      const int farApart = displayMode ? faceSide * faceSide * 12 / 1000 : faceSide * faceSide / 1000;
+      EXPECT_LE(pixelsApart(offScreen[f], corner[f], 2), onEdges);
+      EXPECT_LE(pixelsApart(offScreen[f], corner[f], 96), farApart);
+    }
+  }
+}
+
+// The six faces (off screen and in the window's corner) and the window's view from every eye
+// are the same, byte for byte, with a change off and on; `check` looks at each window view too.
+void expectTheSamePictures(const std::function<void(bool)>& change,
+                           const std::function<void(const Bytes& window)>& check) {
+  for (bool offScreen : {true, false}) {
+    if (offScreen && !FaceViewsAccess::haveFramebuffers()) continue;
+    SCOPED_TRACE(offScreen ? "off screen" : "window corner");
+    faceViewOptions.offScreen = offScreen;
+    for (const Eye& eye : eyes) {
+      SCOPED_TRACE(eye.heading);
+      change(false);
+      std::vector<Bytes> before = FaceViewsAccess::faces(eye);
+      Bytes windowBefore = FaceViewsAccess::windowView(eye);
+      change(true);
+      std::vector<Bytes> after = FaceViewsAccess::faces(eye);
+      Bytes windowAfter = FaceViewsAccess::windowView(eye);
+      for (int f = 0; f < 6; ++f)
+        EXPECT_TRUE(before[f] == after[f]) << "face " << f << ": " << pixelsApart(before[f], after[f], 0) << " pixels apart";
+      EXPECT_TRUE(windowBefore == windowAfter) << pixelsApart(windowBefore, windowAfter, 0) << " pixels apart";
+      check(windowAfter);
     }
   }
 }
 
 TEST_F(FaceViews, CullingChangesNoFaceAndNoWindowPixel) {
-  for (bool offScreen : {true, false}) {
-    if (offScreen && !haveFramebuffers) continue;
-    SCOPED_TRACE(offScreen ? "off screen" : "window corner");
-    faceViewOptions.offScreen = offScreen;
-    for (const Eye& eye : eyes) {
-      SCOPED_TRACE(eye.heading);
-      viewCulling = false;
-      std::vector<Bytes> all = faces(eye);
-      Bytes windowAll = windowView(eye);
-      viewCulling = true;
-      std::vector<Bytes> culled = faces(eye);
-      Bytes windowCulled = windowView(eye);
-      for (int f = 0; f < 6; ++f) EXPECT_TRUE(all[f] == culled[f]) << "face " << f;
-      EXPECT_TRUE(windowAll == windowCulled);
-      // The comparison means something only where the window's view leaves mountains out.
-      Frustum view = currentViewFrustum();
-      int left = 0;
-      for (const LandscapeInstance& m : landscapeInstances) left += sphereOutsideFrustum(view, m.x, m.y, m.z, landscapeRadii[m.mesh == landscapeMeshes[1]]);
-      EXPECT_GE(left, 3);
-    }
-  }
+  expectTheSamePictures([](bool on) { viewCulling = on; },
+                        [](const Bytes&) {
+                          // The comparison means something only where the window's view leaves mountains out.
+                          Frustum view = currentViewFrustum();
+                          int left = 0;
+                          for (const LandscapeInstance& m : landscapeInstances)
+                            left += sphereOutsideFrustum(view, m.x, m.y, m.z, landscapeRadii[m.mesh == landscapeMeshes[1]]);
+                          EXPECT_GE(left, 3);
+                        });
+}
+
+TEST_F(FaceViews, TheWindowHasTheVisualAsked) {
+  GLint samples = 0;
+  glGetIntegerv(GL_SAMPLES, &samples);
+#if defined(VELMO_TEST_GAME_VISUAL)
+  EXPECT_GT(samples, 1) << "the game's visual is multisampled on llvmpipe";
+#else
+  EXPECT_EQ(samples, 0);
+#endif
+}
+
+// The sky drawn after the rock and the floor, where it shows, leaves every sample as the sky
+// drawn first did: in the faces, off screen and in the window's corner, and in the window.
+TEST_F(FaceViews, TheSkyDrawnLastChangesNoFaceAndNoWindowPixel) {
+  expectTheSamePictures([](bool on) { sceneOptions.skyLast = on; },
+                        [](const Bytes& window) {
+                          // Sky, and floor or rock, each hold a good part of the window, or the comparison means little.
+                          int sky = 0, other = 0;
+                          for (std::size_t i = 0; i + 2 < window.size(); i += 3) {
+                            const int r = window[i], g = window[i + 1], b = window[i + 2];
+                            (r > g + 25 && r > b + 40 ? sky : other) += 1;
+                          }
+                          EXPECT_GT(sky, windowSide * windowSide / 5);
+                          EXPECT_GT(other, windowSide * windowSide / 5);
+                        });
 }
 
 TEST_F(FaceViews, EveryLevelOfAFaceIsTheBoxFilterOfItsPicture) {

@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-bool ensureGlContext(int width, int height) {
+bool ensureGlContext(int width, int height, unsigned displayMode) {
   static int window = 0;
   if (window) return true;
   if (!std::getenv("DISPLAY")) {
@@ -17,7 +17,7 @@ bool ensureGlContext(int width, int height) {
   char name[] = "velmo-test";
   char* argv[] = {name, nullptr};
   glutInit(&argc, argv);
-  glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL);
+  glutInitDisplayMode(displayMode ? displayMode : GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL);
   glutInitWindowSize(width, height);
   window = glutCreateWindow("velmo-test");
   glutDisplayFunc([] {});

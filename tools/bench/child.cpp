@@ -15,6 +15,7 @@
 #include "app/console.h"
 #include "app/frame.h"
 #include "app/startup.h"
+#include "game/frame.h"
 #include "game/state.h"
 #include "model/landscapes.h"
 #include "render/cubemap.h"
@@ -139,6 +140,8 @@ bool applyVariant(const std::string& variant) {
       faceViewOptions.offScreen = false;
     else if (name == "no-culling")
       viewCulling = false;
+    else if (name == "sky-first")
+      sceneOptions.skyLast = false;
     else if (!name.empty()) {
       std::fprintf(stderr, "bench: unknown variant %s\n", name.c_str());
       return false;
