@@ -231,6 +231,13 @@ void MeshBrush::link(std::int32_t vertex, std::int32_t cell) {
   cellAt[i] = cell;
 }
 
+void MeshBrush::follow(std::int32_t vertex) {
+  const std::int32_t cell = cellOf(mesh->vertices[static_cast<std::size_t>(vertex)]);
+  if (cell == cellAt[static_cast<std::size_t>(vertex)]) return;
+  unlink(vertex);
+  link(vertex, cell);
+}
+
 void MeshBrush::unlink(std::int32_t vertex) {
   const std::size_t i = static_cast<std::size_t>(vertex);
   if (prev[i] >= 0)
@@ -309,13 +316,7 @@ void MeshBrush::push(MeshPoint c, float radius) {
   // searched is not pushed twice by the same ball. The moves come first, the grid follows: a
   // vertex's move and its new cell would otherwise wait on each other, vertex after vertex.
   const std::size_t moved = pushAll(mesh->vertices.data(), candidates.data(), candidates.size(), c, radius);
-  for (std::size_t k = 0; indexed && k < moved; ++k) {
-    const std::int32_t i = candidates[k];
-    const std::int32_t cell = cellOf(mesh->vertices[static_cast<std::size_t>(i)]);
-    if (cell == cellAt[static_cast<std::size_t>(i)]) continue;
-    unlink(i);
-    link(i, cell);
-  }
+  for (std::size_t k = 0; indexed && k < moved; ++k) follow(candidates[k]);
   spendAfter(static_cast<std::int64_t>(moved), visitsPerMove);
 }
 
@@ -445,11 +446,7 @@ void MeshBrush::writeBackRun() {
     v.ny = oy / length;
     v.nz = oz / length;
     ++written;
-    if (!indexed) continue;
-    const std::int32_t cell = cellOf(v);
-    if (cell == cellAt[static_cast<std::size_t>(i)]) continue;
-    unlink(i);
-    link(i, cell);
+    if (indexed) follow(i);
   }
   runCount = 0;
   spendAfter(written, visitsPerMove);

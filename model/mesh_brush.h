@@ -60,6 +60,7 @@ class MeshBrush {
   std::int32_t cellOf(const MeshVertex& v);                // counts the vertex if it is past the box
   void link(std::int32_t vertex, std::int32_t cell);
   void unlink(std::int32_t vertex);
+  void follow(std::int32_t vertex);  // into the cell of its current position
 
   SphereMesh* mesh;
   double origin[3] = {0, 0, 0};
