@@ -157,17 +157,15 @@ void drawScene() {
   glPopMatrix();
 
   // The floor frame: the floor lies in its x-y plane, so a star (x, y, z) stands at world (x, z, -y).
-  glPushMatrix();
-  glRotatef(90.0f, -1.0f, 0.0f, 0.0f);
-  drawFloor();
-  if (sceneOptions.skyLast) {
-    glPopMatrix();
-    drawSkyBox();
+  auto inFloorFrame = [](void (*draw)()) {
     glPushMatrix();
     glRotatef(90.0f, -1.0f, 0.0f, 0.0f);
-  }
-  drawStars();
-  glPopMatrix();
+    draw();
+    glPopMatrix();
+  };
+  inFloorFrame(drawFloor);
+  if (sceneOptions.skyLast) drawSkyBox();
+  inFloorFrame(drawStars);
 }
 
 void gameFrame() {
