@@ -62,17 +62,11 @@ class Gameplay(unittest.TestCase):
         self.assertEqual(idle_steps, 48)
         self.assertEqual(idle_score, 0)
 
-        # The pilot judges from pictures a moment old and sometimes flies into rock while it
-        # chases a star beside it; a player may have a bad game, so it gets three.
-        games = []
-        for attempt in range(3):
-            steered_steps, steered_score = self.play(Pilot.STARS, "Pilot%d" % attempt)
-            games.append("%d stars in %d steps" % (steered_score, steered_steps))
-            if steered_score >= 2 and steered_steps > idle_steps:
-                return
-        self.fail("no steered game took two stars and outlasted the idle one (%d steps): %s" %
-                  (idle_steps, ", ".join(games)))
-
+        # The pilot answers each step's picture before the next step (tests/e2e/pilot.py), so
+        # one game shows whether steering for the stars pays.
+        steered_steps, steered_score = self.play(Pilot.STARS, "Pilot")
+        self.assertGreaterEqual(steered_score, 2, "the steered game took %d stars" % steered_score)
+        self.assertGreater(steered_steps, idle_steps, "the steered game lasted %d steps" % steered_steps)
 
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1], verbosity=2)

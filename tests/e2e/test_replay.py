@@ -57,11 +57,7 @@ class Replay(unittest.TestCase):
 
             play(Pilot.IDLE, "Idle")
             play(Pilot.ROCK, "Rock")
-            for attempt in range(4):
-                play(Pilot.STARS, "Star%d" % attempt)
-                lines = game_overs(game.stdout())
-                if any(not line.endswith(" 0 stars") for line in lines):
-                    break
+            play(Pilot.STARS, "Star")
             status = game.close()
             cls.recorded_status = status
             cls.recorded_lines = game_overs(game.stdout())
