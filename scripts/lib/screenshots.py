@@ -29,16 +29,6 @@ def glow_in_view(shot):
     return sum(star_glow(pixels[x, y]) for x in range(sw // 5, 4 * sw // 5) for y in range(sh // 2, sh))
 
 
-def changes_within(game, look, seconds):
-    """Whether the window shows another picture than `look` within `seconds`."""
-    deadline = time.time() + seconds
-    while game.grab().tobytes() == look:
-        if time.time() > deadline:
-            return False
-        time.sleep(0.01)
-    return True
-
-
 def save(picture, folder, name):
     path = os.path.join(folder, name)
     picture.save(path, optimize=True)
@@ -60,24 +50,22 @@ def menu_and_flight(folder):
         bar = interface_to_pixel(-0.6, 0.65, width, height)
         bar_start = interface_to_pixel(-0.88, 0.65, width, height)
         start = time.time()
-        grown = False  # the bar has reached past `bar` in this game
-        best, most = None, 0  # the picture with the most glow since the last star
+        best, most = None, 0  # the picture with the most glow while the bar was long in this game
         while time.time() - start < 90:
             if pilot.fly(2, Pilot.STARS) < 2:  # crashed or timed out: a new game
                 game.key("F2")
                 pilot.wait_for_menu()
-                grown, best, most = False, None, 0
+                best, most = None, 0
                 continue
             shot = game.grab()
             # The bar's blue start shows while the game runs; once the bubble has timed out the
             # bar is gone altogether, which is no short bar.
             running = shot.getpixel(bar_start)[2] > 90
             long_bar = shot.getpixel(bar)[2] >= 60
-            if running and grown and not long_bar and best is not None:
+            if running and not long_bar and best is not None:
                 save(best, folder, "flight.png")
                 return
             if running and long_bar:
-                grown = True
                 glow = glow_in_view(shot)
                 if glow > most:
                     best, most = shot, glow
@@ -112,7 +100,7 @@ def blast(folder):
             ring = sum(pixel == RING for pixel in shot.getdata())
             if ring < shot.size[0] * shot.size[1] // 200 and count > most:
                 best, most = shot, count
-            if not changes_within(game, shot.tobytes(), 5):
+            if not game.changes_within(shot.tobytes(), 5):
                 break  # the blast has grown and the picture holds still
         if best is None:
             raise RuntimeError("no blast to be seen")

@@ -115,6 +115,16 @@ class Game:
     def resume(self):
         os.kill(self.process.pid, signal.SIGCONT)
 
+    def changes_within(self, picture, seconds):
+        """Whether the window shows another picture than `picture` (grab()'s bytes) within
+        `seconds`: in flight, whether the game has made a step."""
+        deadline = time.time() + seconds
+        while self.grab().tobytes() == picture:
+            if time.time() > deadline:
+                return False
+            time.sleep(0.01)
+        return True
+
     def key(self, *keys, delay_ms=60):
         self.xdotool("windowfocus", self.window)
         self.xdotool("key", "--delay", delay_ms, *keys)

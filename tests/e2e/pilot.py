@@ -109,11 +109,8 @@ class Pilot:
     def wait_for_step(self):
         """Waits until the window shows another picture than the last look: the game has made a
         step (in flight every step moves the camera over the floor)."""
-        deadline = time.time() + self.STEP_SECONDS
-        while self.game.grab().tobytes() == self.last_look:
-            if time.time() > deadline:
-                raise AssertionError("the game made no step in %d s" % self.STEP_SECONDS)
-            time.sleep(0.01)
+        if not self.game.changes_within(self.last_look, self.STEP_SECONDS):
+            raise AssertionError("the game made no step in %d s" % self.STEP_SECONDS)
 
     def steer(self, aim):
         """One look and the key it calls for; true when the game has ended."""
