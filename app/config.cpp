@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/console.h"
-#include "app/data_file.h"
+#include "base/console.h"
+#include "base/data_file.h"
 
 namespace {
 

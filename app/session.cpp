@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "app/frame.h"
 #include "app/replay.h"
 #include "app/version.h"

@@ -6,10 +6,9 @@
 #include <cstdio>
 
 #include "app/config.h"
-#include "app/console.h"
-#include "app/console_output.h"
+#include "base/console.h"
+#include "base/console_output.h"
 #include "app/frame.h"
-#include "app/local_time.h"
 #include "app/options.h"
 #include "app/session.h"
 #include "app/version.h"
@@ -25,21 +24,6 @@
 
 int tessellationDetail = 20;
 int soundEnabled = 1;
-
-std::string formatStamp(const std::tm& t) {
-  static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-  static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  char text[64];
-  std::snprintf(text, sizeof text, "%s %s %02d %02d:%02d:%02d %d", days[(t.tm_wday % 7 + 7) % 7],
-                months[(t.tm_mon % 12 + 12) % 12], t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, t.tm_year + 1900);
-  return text;
-}
-
-void logOk() {
-  std::time_t now = std::time(nullptr);
-  consolePrint(stdout, " [  OK  ] %s\n", formatStamp(localTime(now)).c_str());
-}
 
 namespace {
 

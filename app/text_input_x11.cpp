@@ -18,7 +18,7 @@
 #include <clocale>
 #include <string>
 
-#include "app/text1251.h"
+#include "base/text1251.h"
 
 namespace {
 

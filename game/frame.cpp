@@ -7,7 +7,7 @@
 
 #include "app/frame.h"
 #include "app/startup.h"
-#include "app/text1251.h"
+#include "base/text1251.h"
 #include "game/rules.h"
 #include "game/sound.h"
 #include "game/state.h"

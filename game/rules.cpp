@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "model/landscapes.h"
 #include "render/stars.h"
 

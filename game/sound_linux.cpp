@@ -11,8 +11,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "app/console.h"
-#include "app/data_file.h"
+#include "base/console.h"
+#include "base/data_file.h"
 #include "app/startup.h"
 
 namespace {

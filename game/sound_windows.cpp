@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "app/startup.h"
 
 namespace {

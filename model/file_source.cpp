@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/data_file.h"
+#include "base/data_file.h"
 
 FileRead DiskFiles::read(const std::string& path, std::size_t limit, std::vector<std::byte>& out) {
   out.clear();

@@ -9,8 +9,8 @@
 #include <system_error>
 #include <thread>
 
-#include "app/console.h"
-#include "app/random.h"
+#include "base/console.h"
+#include "base/random.h"
 #include "app/startup.h"
 #include "model/sculpt.h"
 

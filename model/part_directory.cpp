@@ -7,9 +7,9 @@
 #include <new>
 
 #include "app/config.h"
-#include "app/random.h"
+#include "base/random.h"
 #include "app/startup.h"
-#include "app/text1251.h"
+#include "base/text1251.h"
 #include "model/model.h"
 #include "model/sculpt.h"
 #include "model/sculpt_format.h"

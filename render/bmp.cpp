@@ -8,7 +8,7 @@
 #include <cstring>
 #include <new>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "render/bmp_format.h"
 #include "render/image_file.h"
 #include "render/image_limits.h"

@@ -8,8 +8,8 @@
 #include <cfloat>
 #include <new>
 
-#include "app/console.h"
-#include "app/startup.h"
+#include "base/console.h"
+#include "base/console.h"
 #include "model/model.h"
 #include "render/framebuffer.h"
 #include "render/texture.h"

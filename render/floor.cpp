@@ -11,8 +11,8 @@
 #include <memory>
 #include <new>
 
-#include "app/console.h"
-#include "app/startup.h"
+#include "base/console.h"
+#include "base/console.h"
 #include "render/texture.h"
 
 namespace {

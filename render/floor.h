@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "render/gl_proc.h"
+#include "base/gl_proc.h"
 
 struct FloorVector {
   float x;

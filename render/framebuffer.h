@@ -5,7 +5,7 @@
 
 #include <GL/gl.h>
 
-#include "render/gl_proc.h"
+#include "base/gl_proc.h"
 
 enum class FramebufferApi { none, core, ext };
 

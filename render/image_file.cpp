@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/data_file.h"
+#include "base/data_file.h"
 
 std::optional<std::vector<std::byte>> readWholeFile(const char* path, std::size_t maxBytes) {
   if (!path) return std::nullopt;

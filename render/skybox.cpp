@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <new>
 
-#include "app/data_file.h"
+#include "base/data_file.h"
 #include "render/face_image.h"
 #include "render/texture.h"
 

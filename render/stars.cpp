@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/console.h"
-#include "app/random.h"
+#include "base/console.h"
+#include "base/random.h"
 #include "app/startup.h"
 #include "game/state.h"
 #include "render/frustum.h"

@@ -8,7 +8,7 @@
 #include <strings.h>
 #include <vector>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "render/bmp.h"
 #include "render/tga.h"
 #include "render/tga_format.h"

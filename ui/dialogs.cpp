@@ -5,7 +5,7 @@
 #include <new>
 #include <utility>
 
-#include "app/text1251.h"
+#include "base/text1251.h"
 #include "app/window_list.h"
 #include "game/state.h"
 #include "ui/highscore.h"

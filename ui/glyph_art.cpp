@@ -3,7 +3,7 @@
 // the top row, the stroke of Ъ ъ the left column and the tails of Q q Ц Щ ц щ the right one.
 #include "ui/glyph_art.h"
 
-#include "app/text1251.h"
+#include "base/text1251.h"
 
 const GlyphSheet glyphSheets[] = {
     {"ABCDEFGH",

@@ -8,9 +8,9 @@
 #include <new>
 #include <string>
 
-#include "app/console.h"
-#include "app/data_file.h"
-#include "ui/durable_file.h"
+#include "base/console.h"
+#include "base/data_file.h"
+#include "base/durable_file.h"
 
 HighscoreTable highscoreTable(highscoreCount, true);
 

@@ -2,7 +2,7 @@
 // unless a test puts them near, the shared sequence back at its start.
 #pragma once
 
-#include "app/random.h"
+#include "base/random.h"
 #include "game/state.h"
 #include "model/landscapes.h"
 #include "render/stars.h"

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "app/frame.h"
-#include "app/random.h"
+#include "base/random.h"
 #include "app/startup.h"
 #include "app/window_list.h"
 #include "game/frame.h"

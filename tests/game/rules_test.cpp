@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "game/rules.h"
 #include "game/state.h"
 #include "tests/game/empty_field.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "app/startup.h"
 #include "model/landscapes.h"
 #include "model/sculpt.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/config.h"
-#include "app/random.h"
+#include "base/random.h"
 #include "app/startup.h"
 #include "model/model.h"
 #include "model/model_file.h"

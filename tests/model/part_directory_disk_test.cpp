@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "model/file_source.h"
 #include "model/part_directory.h"
 #include "tests/support/test_files.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "app/startup.h"
 #include "model/model.h"
 #include "model/part_directory.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "model/sculpt.h"
 #include "model/sculpt_format.h"
 #include "tests/model/mesh_checks.h"

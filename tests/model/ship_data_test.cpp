@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "app/startup.h"
 #include "model/model.h"
 #include "model/model_file.h"

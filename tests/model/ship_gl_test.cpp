@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "app/random.h"
+#include "base/random.h"
 #include "app/startup.h"
 #include "model/model.h"
 #include "tests/support/gl_context.h"

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "render/stars.h"
 
 TEST(Stars, FirstTenPositionsFromTheStartOfTheSequence) {

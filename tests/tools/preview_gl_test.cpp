@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/test_files.h"
 #include "tools/preview/preview.h"

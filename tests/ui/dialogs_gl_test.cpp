@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/frame.h"
-#include "app/text1251.h"
+#include "base/text1251.h"
 #include "app/window_list.h"
 #include "game/state.h"
 #include "tests/support/gl_context.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "app/text1251.h"
+#include "base/text1251.h"
 #include "app/window_list.h"
 #include "tests/support/gl_context.h"
 #include "ui/font.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text1251.h"
+#include "base/text1251.h"
 #include "ui/font.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "tests/support/test_files.h"
 #include "ui/highscore.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "app/text1251.h"
+#include "base/text1251.h"
 
 namespace {
 

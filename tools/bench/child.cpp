@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "app/frame.h"
 #include "app/startup.h"
 #include "game/frame.h"

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "app/replay.h"
 #include "tools/bench/child.h"
 #include "tools/bench/flight_script.h"

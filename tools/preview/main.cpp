@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/random.h"
+#include "base/random.h"
 #include "tools/preview/preview.h"
 
 namespace {

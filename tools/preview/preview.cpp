@@ -10,7 +10,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/console.h"
+#include "base/console.h"
 #include "app/startup.h"
 #include "model/draw.h"
 #include "model/model_file.h"

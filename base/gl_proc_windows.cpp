@@ -1,6 +1,6 @@
 // GL extension functions through WGL. Its answer belongs to the current context's driver, so
 // the lookup runs after the window is open.
-#include "render/gl_proc.h"
+#include "base/gl_proc.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // Local time through the reentrant POSIX call.
-#include "app/local_time.h"
+#include "base/local_time.h"
 
 std::tm localTime(std::time_t time) {
   std::tm local{};

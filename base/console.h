@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,3 +34,9 @@ class HeldConsole {
 
 // Windows-1251 bytes as UTF-8; the unassigned byte 0x98 becomes U+FFFD.
 std::string cp1251ToUtf8(std::string_view text);
+
+// " [  OK  ] " and the local date and time, completing a progress line on standard output.
+void logOk();
+
+// The 24 characters of C's asctime ("Mon Dec 07 06:17:58 2026"), the day always two digits.
+std::string formatStamp(const std::tm& time);

@@ -1,5 +1,5 @@
 // Durable replacement on POSIX: fsync, rename, then fsync of the folder that holds the name.
-#include "ui/durable_file.h"
+#include "base/durable_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
 // Local time through the C runtime's checked call (Windows has no localtime_r).
-#include "app/local_time.h"
+#include "base/local_time.h"
 
 std::tm localTime(std::time_t time) {
   std::tm local{};

@@ -1,5 +1,5 @@
 // GL extension functions through GLUT, which asks GLX.
-#include "render/gl_proc.h"
+#include "base/gl_proc.h"
 
 #include <GL/freeglut.h>
 

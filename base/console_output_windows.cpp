@@ -1,7 +1,7 @@
 // On Windows the game's bytes go out unchanged: a real console is switched to code page 1251,
 // which shows them as they are meant; a file or a pipe gets the same Windows-1251 bytes with
 // "\n" line ends (binary mode), so its ASCII lines match the Linux build's byte for byte.
-#include "app/console_output.h"
+#include "base/console_output.h"
 
 #include <fcntl.h>
 #include <io.h>

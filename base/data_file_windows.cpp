@@ -1,7 +1,7 @@
 // Opening data files on Windows: a folder does not open as a file there, and no named pipe can
 // stand in a data folder, but a device name ("CON", "NUL") can; the open file is examined, so only
 // a regular file is read.
-#include "app/data_file.h"
+#include "base/data_file.h"
 
 #include <sys/stat.h>
 #include <sys/types.h>

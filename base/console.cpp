@@ -1,11 +1,12 @@
-// Console output from the game's Windows-1251 text.
-#include "app/console.h"
+// Console output from the game's Windows-1251 text, and the start-up progress stamp.
+#include "base/console.h"
 
 #include <cstdarg>
 #include <vector>
 
-#include "app/console_output.h"
-#include "app/text1251.h"
+#include "base/console_output.h"
+#include "base/local_time.h"
+#include "base/text1251.h"
 
 std::string cp1251ToUtf8(std::string_view text) {
   std::string out;
@@ -70,4 +71,19 @@ void HeldConsole::stop() { heldConsole = outer; }
 void HeldConsole::release() {
   for (const Line& line : lines) consolePrint(line.stream, "%s", line.text.c_str());
   lines.clear();
+}
+
+std::string formatStamp(const std::tm& t) {
+  static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  char text[64];
+  std::snprintf(text, sizeof text, "%s %s %02d %02d:%02d:%02d %d", days[(t.tm_wday % 7 + 7) % 7],
+                months[(t.tm_mon % 12 + 12) % 12], t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, t.tm_year + 1900);
+  return text;
+}
+
+void logOk() {
+  std::time_t now = std::time(nullptr);
+  consolePrint(stdout, " [  OK  ] %s\n", formatStamp(localTime(now)).c_str());
 }

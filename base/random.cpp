@@ -1,4 +1,4 @@
 // The shared random sequence's one instance.
-#include "app/random.h"
+#include "base/random.h"
 
 RandomSequence sharedRandom;

@@ -1,6 +1,6 @@
 // The platform's durable replacement of a file, which the highscore save relies on: Windows' C
 // library cannot rename over an existing file, so this is where the two platforms differ.
-#include "ui/durable_file.h"
+#include "base/durable_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Terminals on Linux speak UTF-8, so the game's text is converted on its way out.
-#include "app/console_output.h"
+#include "base/console_output.h"
 
 #include <string>
 
-#include "app/console.h"
+#include "base/console.h"
 
 void prepareConsole() {}
 

@@ -1,6 +1,6 @@
 // Durable replacement on Windows. The C library's rename refuses an existing target there, so the
 // move goes through MoveFileExA, which replaces it and returns only once the move is on the disk.
-#include "ui/durable_file.h"
+#include "base/durable_file.h"
 
 #include <io.h>
 #include <windows.h>

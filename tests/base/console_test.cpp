@@ -7,8 +7,8 @@
 #include <string>
 #include <thread>
 
-#include "app/console.h"
-#include "app/text1251.h"
+#include "base/console.h"
+#include "base/text1251.h"
 
 namespace {
 

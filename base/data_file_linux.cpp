@@ -1,6 +1,6 @@
 // Opening data files: the file is opened without waiting, then examined, so a named pipe without a
 // writer cannot hold the open, and the file examined is the one read even if the path changes.
-#include "app/data_file.h"
+#include "base/data_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

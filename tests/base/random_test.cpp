@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/random.h"
+#include "base/random.h"
 
 TEST(Random, FirstValuesOfTheSequence) {
   RandomSequence sequence;

@@ -1,7 +1,7 @@
 // The progress stamp.
 #include <gtest/gtest.h>
 
-#include "app/startup.h"
+#include "base/console.h"
 
 TEST(Startup, StampHasAsctimeFormWithTwoDigitDay) {
   std::tm t{};
