@@ -7,9 +7,9 @@
 #include <exception>
 
 #include "app/text_input.h"
-#include "app/window_list.h"
 #include "ui/font.h"
 #include "ui/widget.h"
+#include "ui/window_list.h"
 
 AppFrame appFrame;
 

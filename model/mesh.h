@@ -1,5 +1,5 @@
 // Sphere meshes: the vertex layout handed to GL as it is, and the brush operations that reshape
-// and colour a generated sphere. Nothing here calls GL; drawing lives in model/draw.h.
+// and colour a generated sphere. Nothing here calls GL; drawing lives in render/model_draw.h.
 #pragma once
 
 #include <cmath>

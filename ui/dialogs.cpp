@@ -6,10 +6,10 @@
 #include <utility>
 
 #include "base/text1251.h"
-#include "app/window_list.h"
 #include "game/state.h"
 #include "ui/highscore.h"
 #include "ui/widgets.h"
+#include "ui/window_list.h"
 
 const char* const helpText =
     "Для управления используёте клавиши со стрелками. \t\t"

@@ -3,7 +3,7 @@
 
 #include <GL/gl.h>
 
-#include "app/window_list.h"
+#include "ui/window_list.h"
 
 Widget::Widget(float x, float y, float width, float height) : x(x), y(y), width(width), height(height) {
   addWindow(this);

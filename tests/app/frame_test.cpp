@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "app/window_list.h"
 #include "ui/widget.h"
+#include "ui/window_list.h"
 
 namespace {
 

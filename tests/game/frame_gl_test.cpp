@@ -8,21 +8,21 @@
 #include <algorithm>
 
 #include "app/frame.h"
-#include "base/random.h"
 #include "app/startup.h"
-#include "app/window_list.h"
+#include "base/random.h"
 #include "game/frame.h"
 #include "game/rules.h"
 #include "game/state.h"
-#include "tests/game/empty_field.h"
 #include "model/landscapes.h"
 #include "render/cubemap.h"
 #include "render/floor.h"
 #include "render/skybox.h"
 #include "render/stars.h"
+#include "tests/game/empty_field.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/test_files.h"
 #include "ui/widgets.h"
+#include "ui/window_list.h"
 
 namespace {
 

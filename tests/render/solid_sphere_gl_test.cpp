@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "model/draw.h"
 #include "model/mesh.h"
+#include "render/model_draw.h"
 #include "render/solid_sphere.h"
 #include "tests/support/gl_context.h"
 

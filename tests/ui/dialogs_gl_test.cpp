@@ -9,7 +9,6 @@
 
 #include "app/frame.h"
 #include "base/text1251.h"
-#include "app/window_list.h"
 #include "game/state.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/test_files.h"
@@ -17,6 +16,7 @@
 #include "ui/font.h"
 #include "ui/highscore.h"
 #include "ui/widgets.h"
+#include "ui/window_list.h"
 
 namespace {
 

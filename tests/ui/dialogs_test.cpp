@@ -9,11 +9,11 @@
 
 #include "app/frame.h"
 #include "base/text1251.h"
-#include "app/window_list.h"
 #include "game/state.h"
 #include "tests/support/test_files.h"
 #include "ui/highscore.h"
 #include "ui/widgets.h"
+#include "ui/window_list.h"
 
 namespace {
 

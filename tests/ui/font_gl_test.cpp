@@ -10,10 +10,10 @@
 
 #include "app/frame.h"
 #include "base/text1251.h"
-#include "app/window_list.h"
 #include "tests/support/gl_context.h"
 #include "ui/font.h"
 #include "ui/widgets.h"
+#include "ui/window_list.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "app/frame.h"
 #include "base/text1251.h"
-#include "app/window_list.h"
 #include "ui/text_layout.h"
+#include "ui/window_list.h"
 
 namespace {
 

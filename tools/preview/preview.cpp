@@ -10,13 +10,13 @@
 #include <fstream>
 #include <iterator>
 
-#include "base/console.h"
 #include "app/startup.h"
-#include "model/draw.h"
+#include "base/console.h"
 #include "model/model_file.h"
 #include "model/part_directory.h"
 #include "model/sculpt.h"
 #include "model/sculpt_format.h"
+#include "render/model_draw.h"
 
 const PreviewView previewViews[previewViewCount] = {
     {"front", 0.0f, 10.0f},

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "model/draw.h"
 #include "model/landscapes.h"
 #include "model/model.h"
+#include "render/model_draw.h"
 #include "tests/support/gl_context.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The GL side of the models: meshes, model trees and the landscapes.
-#include "model/draw.h"
+#include "render/model_draw.h"
 
 #include <GL/gl.h>
 

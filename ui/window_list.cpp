@@ -1,5 +1,5 @@
 // The window list and its focus rules.
-#include "app/window_list.h"
+#include "ui/window_list.h"
 
 #include "ui/widget.h"
 
