@@ -13,6 +13,7 @@
 #include "app/session.h"
 #include "app/version.h"
 #include "game/frame.h"
+#include "game/ship.h"
 #include "game/sound.h"
 #include "game/state.h"
 #include "model/landscapes.h"
@@ -56,8 +57,10 @@ void startAndRun(bool antialiasing) {
   initStars();
   tessellationDetail = config.shipDetail;
   initCubeMap();
+  loadShip();
   tessellationDetail = config.landscapeDetail;
   loadLandscapes();
+  createBlastTexture();
   createFrameTextures();
 
   restartGame();

@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "base/text1251.h"
 #include "game/rules.h"
+#include "game/ship.h"
 #include "game/sound.h"
 #include "game/state.h"
 #include "model/landscapes.h"
@@ -102,7 +103,7 @@ void flightSequence() {
   glLoadIdentity();
   glTranslatef(0.0f, shipHeight, -shipDistance);
   glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
-  drawReflectiveShip(cubeMapTexture);
+  drawReflectiveShip(shipModel.get(), cubeMapTexture);
 
   glLoadIdentity();
   glTranslatef(0.0f, shipHeight, -shipDistance);

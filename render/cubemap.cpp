@@ -9,7 +9,6 @@
 #include <new>
 
 #include "base/console.h"
-#include "base/console.h"
 #include "model/model.h"
 #include "render/framebuffer.h"
 #include "render/texture.h"
@@ -20,10 +19,8 @@ int captureX = 0;
 int captureY = 0;
 unsigned char* faceBuffer = nullptr;
 unsigned char* captureBuffer = nullptr;
-GLuint blastTexture = 0;
 GLuint cubeMapTexture = 0;
 GLuint captureTexture = 0;
-std::unique_ptr<Model> shipModel;
 FaceViewOptions faceViewOptions;
 
 // The heading turns every view about y; the side faces are also turned by 180° when captured.
@@ -97,17 +94,9 @@ void initCubeMap() {
     throw 1;
   }
   logOk();
-  consolePrint(stdout, "Loading vorizozadi...");
-  // Allocation alone failing leaves the game without a ship; a bad file throws through.
-  shipModel.reset(new (std::nothrow) Model("vorizozadi1"));
-  logOk();
 }
 
 void createFrameTextures() {
-  glGenTextures(1, &blastTexture);
-  glBindTexture(GL_TEXTURE_2D, blastTexture);
-  loadBmpIntoTexture(GL_TEXTURE_2D, true, "blast2.bmp");  // a failure is printed; the blast goes untextured
-
   glGenTextures(1, &cubeMapTexture);
   glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, cubeMapTexture);
   glGenTextures(1, &captureTexture);
@@ -192,7 +181,7 @@ void buildFaceMipmaps(GLenum faceTarget, FaceImageIn face) {
   uploadSquareMipmaps(faceTarget, 3, faceSide, face.data(), faceMipTail.data(), refill);
 }
 
-void drawReflectiveShip(GLuint cubeMapTexture) {
+void drawReflectiveShip(const Model* ship, GLuint cubeMapTexture) {
   glPushAttrib(GL_ALL_ATTRIB_BITS);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexParameterf(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -214,7 +203,7 @@ void drawReflectiveShip(GLuint cubeMapTexture) {
   glEnable(GL_TEXTURE_GEN_T);
   glEnable(GL_TEXTURE_GEN_R);
   glDisable(GL_LIGHTING);
-  if (shipModel) shipModel->draw();
+  if (ship) ship->draw();
   glEnable(GL_LIGHTING);
   glPopAttrib();
 }

@@ -1,12 +1,10 @@
 // The environment cube map the ship mirrors: the textures and buffers the game frame uses, the
 // six face views rendered around the ship, the capture of one face from the frame buffer, and
-// the reflective ship itself.
+// the drawing of the reflective ship.
 #pragma once
 
 #include <GL/gl.h>
 #include <GL/glext.h>
-
-#include <memory>
 
 #include "render/face_image.h"
 
@@ -21,10 +19,8 @@ extern int captureX;                  // lower-left corner of that rectangle, pi
 extern int captureY;
 extern unsigned char* faceBuffer;     // faceImageBytes: one face as handed to the mipmap builder
 extern unsigned char* captureBuffer;  // faceImageBytes: the captured rectangle, bottom row first
-extern GLuint blastTexture;           // 2D texture from "blast2.bmp", worn by the blast sphere
 extern GLuint cubeMapTexture;         // the environment cube map, refilled every flight step
 extern GLuint captureTexture;         // 2D, 128 × 128 RGB with mipmaps: receives the copied pixels
-extern std::unique_ptr<Model> shipModel;  // the ship from "vorizozadi1"; empty when there is none
 
 // How the face views reach the cube map. createFrameTextures sets offScreen to whether the
 // driver gave the off-screen frame buffer (it makes none when it starts out false); tests and
@@ -34,11 +30,10 @@ struct FaceViewOptions {
 };
 extern FaceViewOptions faceViewOptions;
 
-// Start-up: refuses to go on without cube-map support (throws the integer 1), then loads the
-// ship. Failures of the model file pass through unchanged.
+// Start-up: refuses to go on without cube-map support (throws the integer 1).
 void initCubeMap();
 
-// Start-up: the blast texture, the cube-map and capture textures, the two face buffers and,
+// Start-up: the cube-map and capture textures, the two face buffers and,
 // where the driver has them, the face views' frame buffers. Throws "Not enought memory\n" when a buffer cannot be had.
 void createFrameTextures();
 
@@ -69,6 +64,7 @@ void captureCubeFace(GLuint captureTexture, GLuint cubeMapTexture, GLenum faceTa
 // rounding of gluBuild2DMipmaps, which it replaces for the 128 × 128 faces: the levels are the same.
 void buildFaceMipmaps(GLenum faceTarget, FaceImageIn face);
 
-// Draws the ship, unlit, mirroring the cube map through reflection-vector texture coordinates
-// under the current model-view matrix. Every GL attribute is put back.
-void drawReflectiveShip(GLuint cubeMapTexture);
+// Draws the ship (nothing when there is none), unlit, mirroring the cube map through
+// reflection-vector texture coordinates under the current model-view matrix. Every GL attribute
+// is put back.
+void drawReflectiveShip(const Model* ship, GLuint cubeMapTexture);

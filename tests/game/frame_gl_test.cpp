@@ -12,6 +12,7 @@
 #include "base/random.h"
 #include "game/frame.h"
 #include "game/rules.h"
+#include "game/ship.h"
 #include "game/state.h"
 #include "model/landscapes.h"
 #include "render/cubemap.h"
@@ -42,6 +43,8 @@ class GameFrameTest : public ::testing::Test {
       initStars();
       tessellationDetail = 4;
       initCubeMap();
+      loadShip();
+      createBlastTexture();
       createFrameTextures();
       testing::internal::GetCapturedStdout();
       tessellationDetail = 10;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "game/ship.h"
 #include "model/model.h"
 #include "render/cubemap.h"
 #include "tests/support/gl_context.h"
@@ -62,6 +63,7 @@ class CubeMapTest : public testing::Test {
     WorkingDir inside(empty.path());
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
+    createBlastTexture();
     createFrameTextures();
     startOut = new std::string(testing::internal::GetCapturedStdout());
     startErr = new std::string(testing::internal::GetCapturedStderr());
@@ -238,6 +240,8 @@ const Wall walls[3][2] = {
     {{{0, 255, 255}, {0, 96, 96}}, {{255, 0, 255}, {96, 0, 96}}},
 };
 
+const Model* drawnShip = nullptr;  // what drawMirroringSphere draws as the ship
+
 void colour(Rgb c) { glColor3ub(GLubyte(c.r), GLubyte(c.g), GLubyte(c.b)); }
 
 // Quads of the walls at distance 10 from the origin, each split in its two halves.
@@ -319,7 +323,7 @@ void drawMirroringSphere(float heading) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glEnable(GL_DEPTH_TEST);
   glTranslated(0.0, 0.0, -sphereDistance);
-  drawReflectiveShip(cubeMapTexture);
+  drawReflectiveShip(drawnShip, cubeMapTexture);
   glDisable(GL_DEPTH_TEST);
 }
 
@@ -327,12 +331,13 @@ void drawMirroringSphere(float heading) {
 struct SphereShip {
   SphereShip() {
     mesh.generate(64);
-    shipModel = std::make_unique<Model>();
-    shipModel->root = std::make_unique<ModelNode>();
-    shipModel->root->mesh = &mesh;
+    model.root = std::make_unique<ModelNode>();
+    model.root->mesh = &mesh;
+    drawnShip = &model;
   }
-  ~SphereShip() { shipModel.reset(); }
+  ~SphereShip() { drawnShip = nullptr; }
   SphereMesh mesh;
+  Model model;
 };
 
 }  // namespace
@@ -380,7 +385,7 @@ TEST_F(CubeMapTest, ShipIsDrawnEvenWhenTheBindFailsAndEveryStateComesBack) {
   glEnable(GL_LIGHTING);
   glGetError();
   testing::internal::CaptureStdout();
-  drawReflectiveShip(blastTexture);  // a 2D texture cannot be bound as a cube map
+  drawReflectiveShip(drawnShip, blastTexture);  // a 2D texture cannot be bound as a cube map
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error binding texture cube map: " + std::to_string(GL_INVALID_OPERATION));
   glReadPixels(windowSide / 2, windowSide / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, centre.data());
   EXPECT_NE(centre, background);
@@ -393,9 +398,8 @@ TEST_F(CubeMapTest, ShipIsDrawnEvenWhenTheBindFailsAndEveryStateComesBack) {
   glDisable(GL_LIGHTING);
 
   // Without a ship nothing is drawn.
-  shipModel.reset();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  drawReflectiveShip(cubeMapTexture);
+  drawReflectiveShip(nullptr, cubeMapTexture);
   glReadPixels(windowSide / 2, windowSide / 2, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, centre.data());
   EXPECT_EQ(centre, background);
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
@@ -437,6 +441,7 @@ TEST_F(CubeMapTest, StartUpLoadsTheShipBetweenItsProgressLines) {
   WorkingDir inside(dir.path());
   testing::internal::CaptureStdout();
   initCubeMap();
+  loadShip();
   const std::string out = testing::internal::GetCapturedStdout();
   EXPECT_EQ(withoutStamps(out), "Initializeing cube map... [OK]\nLoading vorizozadi... [OK]\n");
   ASSERT_NE(shipModel, nullptr);
@@ -453,6 +458,7 @@ TEST_F(CubeMapTest, MissingShipFailsAfterItsProgressText) {
   int thrown = 0;
   try {
     initCubeMap();
+    loadShip();
   } catch (int code) {
     thrown = code;
   }

@@ -29,7 +29,6 @@ TEST(HiddenExtension, CubeMapStartUpEndsBeforeTheShip) {
   }
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Initializeing cube map...ARB_texture_cube_map NOT supported.\n");
   EXPECT_EQ(thrown, 1);
-  EXPECT_EQ(shipModel, nullptr);
 }
 
 TEST(HiddenExtension, FaceViewsGoThroughTheWindowCornerWithoutFrameBuffers) {
