@@ -5,17 +5,14 @@
 #include <cstdio>
 #include <span>
 
+#include "model/sphere_detail.h"
+
 struct Config {
   int landscapeDetail = 20;  // sphere detail of the mountains, then of every sphere the game draws
   int shipDetail = 50;       // sphere detail while the ship loads
   int sound = 1;             // non-zero: the sound cues play
 };
 
-// Sphere details the mesh generator and the star glow can draw with.
-inline constexpr int minLandscapeDetail = 10;
-inline constexpr int maxLandscapeDetail = 360;
-inline constexpr int minShipDetail = 2;
-inline constexpr int maxShipDetail = 360;
 
 // Reads up to three integers, each in C's base-0 notation (sign, 0x for hexadecimal, a leading 0
 // for octal), each from where the previous one stopped, after any white space. A token that does

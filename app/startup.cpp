@@ -23,9 +23,6 @@
 #include "render/stars.h"
 #include "ui/highscore.h"
 
-int tessellationDetail = 20;
-int soundEnabled = 1;
-
 namespace {
 
 const char* glString(GLenum name) {
@@ -48,18 +45,17 @@ void startAndRun(bool antialiasing) {
                glString(GL_VERSION));
 
   Config config = startConfig();
-  soundEnabled = config.sound;
+  switchSound(config.sound != 0);
   openSound();
   highscoreTable.load();
 
   initSkyBox();
   initFloor();
   initStars();
-  tessellationDetail = config.shipDetail;
   initCubeMap();
-  loadShip();
-  tessellationDetail = config.landscapeDetail;
-  loadLandscapes();
+  loadShip(config.shipDetail);
+  loadLandscapes(config.landscapeDetail);
+  sceneOptions.sphereDetail = config.landscapeDetail;
   createBlastTexture();
   createFrameTextures();
 

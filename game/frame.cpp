@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "app/frame.h"
-#include "app/startup.h"
 #include "base/text1251.h"
 #include "game/rules.h"
 #include "game/ship.h"
@@ -61,7 +60,7 @@ void crashSequence() {
     glEnable(GL_TEXTURE_GEN_S);
     glEnable(GL_TEXTURE_GEN_T);
     glEnable(GL_TEXTURE_GEN_R);
-    drawSolidSphere(gameState.blastRadius, tessellationDetail, tessellationDetail);
+    drawSolidSphere(gameState.blastRadius, sceneOptions.sphereDetail, sceneOptions.sphereDetail);
     glDisable(GL_TEXTURE_GEN_S);
     glDisable(GL_TEXTURE_GEN_T);
     glDisable(GL_TEXTURE_GEN_R);
@@ -112,7 +111,7 @@ void flightSequence() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(0.6f, 0.6f, 1.0f, 0.2f);
-    drawSolidSphere(gameState.bubble, tessellationDetail, tessellationDetail);
+    drawSolidSphere(gameState.bubble, sceneOptions.sphereDetail, sceneOptions.sphereDetail);
     glDisable(GL_BLEND);
   }
   glPopMatrix();
@@ -158,7 +157,7 @@ void drawScene() {
   glPopMatrix();
 
   // The floor frame: the floor lies in its x-y plane, so a star (x, y, z) stands at world (x, z, -y).
-  auto inFloorFrame = [](void (*draw)()) {
+  auto inFloorFrame = [](auto draw) {
     glPushMatrix();
     glRotatef(90.0f, -1.0f, 0.0f, 0.0f);
     draw();
@@ -166,7 +165,7 @@ void drawScene() {
   };
   inFloorFrame(drawFloor);
   if (sceneOptions.skyLast) drawSkyBox();
-  inFloorFrame(drawStars);
+  inFloorFrame([] { drawStars(sceneOptions.sphereDetail, gameState.heading); });
 }
 
 void gameFrame() {

@@ -16,6 +16,7 @@ void gameFrame();
 void drawScene();
 struct SceneOptions {
   bool skyLast = true;  // the sky after the rock and the floor, where it shows; else first
+  int sphereDetail = 20;  // of the stars, the bubble and the blast: the landscape detail
 };
 extern SceneOptions sceneOptions;
 

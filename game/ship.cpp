@@ -11,10 +11,10 @@
 std::unique_ptr<Model> shipModel;
 GLuint blastTexture = 0;
 
-void loadShip() {
+void loadShip(int detail) {
   consolePrint(stdout, "Loading vorizozadi...");
   // Allocation alone failing leaves the game without a ship; a bad file throws through.
-  shipModel.reset(new (std::nothrow) Model("vorizozadi1"));
+  shipModel.reset(new (std::nothrow) Model("vorizozadi1", detail));
   logOk();
 }
 

@@ -6,6 +6,9 @@
 // says so once and stays silent.
 void playCue(const char* command);
 
+// Switches the cues on or off, as the configuration's sound switch says; on until switched.
+void switchSound(bool on);
+
 // Opens the audio device while the game starts, when sound is on, so that the first cue does not
 // stall a step; without a device the game says so once and stays silent.
 void openSound();

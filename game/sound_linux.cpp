@@ -13,13 +13,13 @@
 
 #include "base/console.h"
 #include "base/data_file.h"
-#include "app/startup.h"
 
 namespace {
 
 enum class Device { closed, open, missing };
 
 Device device = Device::closed;  // the audio device, opened by the first cue
+bool soundOn = true;             // the configuration's sound switch
 
 // Loaded cues, kept for the rest of the run so a cue is read from disk once.
 struct LoadedCue {
@@ -93,8 +93,10 @@ Mix_Chunk* cueChunk(const char* file) {
 
 }  // namespace
 
+void switchSound(bool on) { soundOn = on; }
+
 void openSound() {
-  if (soundEnabled != 0) openDevice();
+  if (soundOn) openDevice();
 }
 
 void reportSoundError(const char* text) {
@@ -102,7 +104,7 @@ void reportSoundError(const char* text) {
 }
 
 void playCue(const char* command) {
-  if (soundEnabled == 0) return;
+  if (!soundOn) return;
   const char verb[] = "play ";
   if (std::strncmp(command, verb, sizeof verb - 1) != 0) {
     reportSoundError("Unknown sound command.");

@@ -6,13 +6,13 @@
 #include <mmsystem.h>
 
 #include "base/console.h"
-#include "app/startup.h"
 
 namespace {
 
 enum class Device { unknown, present, missing };
 
 Device device = Device::unknown;  // whether a wave output device exists, asked once
+bool soundOn = true;              // the configuration's sound switch
 
 bool haveDevice() {
   if (device == Device::unknown) {
@@ -25,8 +25,10 @@ bool haveDevice() {
 
 }  // namespace
 
+void switchSound(bool on) { soundOn = on; }
+
 void openSound() {
-  if (soundEnabled != 0) haveDevice();
+  if (soundOn) haveDevice();
 }
 
 void reportSoundError(const char* text) {
@@ -34,7 +36,7 @@ void reportSoundError(const char* text) {
 }
 
 void playCue(const char* command) {
-  if (soundEnabled == 0 || !haveDevice()) return;
+  if (!soundOn || !haveDevice()) return;
   MCIERROR result = mciSendStringA(command, nullptr, 0, nullptr);
   if (result == 0) return;
   char text[256];

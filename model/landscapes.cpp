@@ -11,7 +11,6 @@
 
 #include "base/console.h"
 #include "base/random.h"
-#include "app/startup.h"
 #include "model/sculpt.h"
 
 std::array<SphereMesh*, 2> landscapeMeshes{};
@@ -64,8 +63,9 @@ namespace {
 // One mountain's sculpting, on whichever thread runs it: the mesh or the failure, and the
 // messages printed meanwhile.
 struct Sculpting {
-  explicit Sculpting(const char* recording) : path(recording) {}
+  Sculpting(const char* recording, int sphereDetail) : path(recording), detail(sphereDetail) {}
   const char* path;
+  int detail;
   std::unique_ptr<SphereMesh> mesh;
   std::exception_ptr failure;
   HeldConsole messages;
@@ -73,7 +73,7 @@ struct Sculpting {
   void run() {
     messages.start();
     try {
-      mesh.reset(buildLandscapeMesh(path, tessellationDetail));
+      mesh.reset(buildLandscapeMesh(path, detail));
     } catch (...) {
       failure = std::current_exception();
     }
@@ -86,19 +86,19 @@ struct Sculpting {
 
 }  // namespace
 
-void loadLandscapes() {
+void loadLandscapes(int detail) {
   consolePrint(stdout, "Loading landscapes.\n");
   // The two mountains are sculpted at the same time, mountain5 on a thread of its own: at high
   // details each takes seconds. Its messages are held back and come out after its own line, as
   // they would have had it been sculpted second.
-  Sculpting mountain5("mountain/_mountain5");
+  Sculpting mountain5("mountain/_mountain5", detail);
   std::thread second;
   try {
     second = std::thread([&mountain5] { mountain5.run(); });
   } catch (const std::system_error&) {  // no thread to be had: it is sculpted second, below
   }
   const bool together = second.joinable();
-  Sculpting mountain4("mountain/_mountain4");
+  Sculpting mountain4("mountain/_mountain4", detail);
   consolePrint(stdout, "Loading mountain4...");
   mountain4.run();
   if (together) second.join();

@@ -22,9 +22,9 @@ extern float landscapeHalfX;  // half of mountain 0's largest |x|
 extern float landscapeHalfZ;  // half of mountain 0's largest |z|
 extern std::array<float, 2> landscapeRadii;  // each mesh's largest vertex distance from its origin
 
-// Builds both mountains at the current tessellationDetail, measures the half-extents and places
-// the instances with the shared random sequence. Throws the integer 1 when memory runs out.
-void loadLandscapes();
+// Builds both mountains at the sphere detail given, measures the half-extents and places the
+// instances with the shared random sequence. Throws the integer 1 when memory runs out.
+void loadLandscapes(int detail);
 
 // Draws every instance with the current modelview matrix as the world transform, leaving out
 // those wholly outside the current view while viewCulling is on.

@@ -21,16 +21,16 @@ struct ModelNode {
   ModelNode& operator=(const ModelNode&) = delete;
   virtual ~ModelNode() = default;
 
-  // Makes this node the part in `directory`: a sphere of the part's detail (tessellationDetail ×
+  // Makes this node the part in `directory`: a sphere of the part's detail (the model's `detail` ×
   // detailScale, kept within 2..360) sculpted by a variant picked from its files.txt, with one
   // empty child slot per attachment point the variant declares. Throws the C-string errors of
   // model/part_directory.h, and the integer 1 when memory runs out or the variant declares more
   // than maxPartAttachments points. With `brushWork`, the variant's brushes may make at most that
   // many vertex visits (model/mesh_brush.h); the balls after are skipped, and the work done is
   // taken from it.
-  void build(const std::string& directory, float detailScale, std::uint32_t extra, FileSource& files,
+  void build(const std::string& directory, int detail, float detailScale, std::uint32_t extra, FileSource& files,
              std::int64_t* brushWork = nullptr);
-  void build(const std::string& directory, float detailScale, std::uint32_t extra);
+  void build(const std::string& directory, int detail, float detailScale, std::uint32_t extra);
 
   // Reads one node record and, recursively, its children; returns nullptr for a record that
   // marks an empty slot. Throws the integer 1 on any format error.
@@ -54,12 +54,13 @@ struct ModelNode {
 class Model {
  public:
   Model() = default;
-  // Reads the model file at `path` (relative to the working directory) and builds its parts.
-  // Throws the integer 1 when the file is missing or malformed, and lets the C-string errors of
-  // the part directories pass.
-  explicit Model(const char* path);
+  // Reads the model file at `path` (relative to the working directory) and builds its parts at
+  // the sphere detail given (each part's is this times its detail scale). Throws the integer 1
+  // when the file is missing or malformed, and lets the C-string errors of the part directories
+  // pass.
+  Model(const char* path, int detail);
   // The same from the file's bytes, the part directories read through `files`.
-  Model(std::span<const std::byte> file, FileSource& files);
+  Model(std::span<const std::byte> file, FileSource& files, int detail);
   virtual ~Model() = default;
 
   // Draws the whole tree with the current transform and render state.

@@ -5,7 +5,6 @@
 #include <bit>
 #include <cstring>
 
-#include "app/startup.h"
 #include "model/model.h"
 #include "model/part_directory.h"
 
@@ -47,21 +46,21 @@ std::unique_ptr<ModelNode> ModelNode::read(ModelFileReader& in) {
   float scale = in.real();
   std::uint32_t extraValue = in.word();
   if (directory.empty()) return nullptr;
-  const int detail = partDetail(tessellationDetail, scale);
+  const int detail = partDetail(in.detail, scale);
   in.meshBytes += SphereMesh::vertexCapacity(detail) * std::int64_t{sizeof(MeshVertex)} +
                   SphereMesh::indexCapacity(detail) * std::int64_t{sizeof(std::uint32_t)};
   if (in.meshBytes > modelfile::maxMeshBytes) throw 1;
 
   auto node = std::make_unique<ModelNode>();
-  node->build(directory, scale, extraValue, in.files, &in.brushWork);
+  node->build(directory, in.detail, scale, extraValue, in.files, &in.brushWork);
   ++in.depth;
   for (std::size_t i = 0; i < node->children.size(); ++i) node->children[i] = read(in);
   --in.depth;
   return node;
 }
 
-Model::Model(std::span<const std::byte> file, FileSource& files) {
-  ModelFileReader in(file, files);
+Model::Model(std::span<const std::byte> file, FileSource& files, int detail) {
+  ModelFileReader in(file, files, detail);
   // Compared as the nine bytes they are: a zero byte among them is simply a mismatch.
   if (in.peek(modelfile::magic.size()) != modelfile::magic) throw 1;
   in.skip(modelfile::magic.size());
@@ -79,7 +78,7 @@ std::vector<std::byte> modelFileBytes(const char* path) {
 
 }  // namespace
 
-Model::Model(const char* path) : Model(modelFileBytes(path), diskFiles()) {}
+Model::Model(const char* path, int detail) : Model(modelFileBytes(path), diskFiles(), detail) {}
 
 namespace modelfile {
 

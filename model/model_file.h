@@ -6,7 +6,7 @@
 //
 // Node record:
 //   name length L (signed), then L bytes of part directory name when L > 0
-//   detailScale (float): the factor on tessellationDetail for the part's sphere
+//   detailScale (float): the factor on the model's detail for the part's sphere
 //   extra (32 bits): kept in the node, never interpreted
 //   one child record per attachment point of the part as built; the count is not in the file
 //   but comes from the variant recording picked for the part, so the reader builds each part
@@ -70,7 +70,8 @@ class Writer {
 // field that does not fit throws the integer 1.
 class ModelFileReader {
  public:
-  ModelFileReader(std::span<const std::byte> file, FileSource& partFiles) : data(file), files(partFiles) {}
+  ModelFileReader(std::span<const std::byte> file, FileSource& partFiles, int modelDetail)
+      : data(file), files(partFiles), detail(modelDetail) {}
 
   std::int32_t integer();
   std::uint32_t word();
@@ -82,6 +83,7 @@ class ModelFileReader {
   std::span<const std::byte> data;
   std::size_t position = 0;  // offset of the next byte to read
   FileSource& files;         // where the part directories are read from
+  int detail;                // the model's sphere detail, the factor on each part's detail scale
   int depth = 0;             // levels of node records being read
   int records = 0;           // node records read so far
   std::int64_t meshBytes = 0;  // mesh storage of the parts built so far

@@ -6,13 +6,12 @@
 #include <memory>
 #include <new>
 
-#include "app/config.h"
 #include "base/random.h"
-#include "app/startup.h"
 #include "base/text1251.h"
 #include "model/model.h"
 #include "model/sculpt.h"
 #include "model/sculpt_format.h"
+#include "model/sphere_detail.h"
 
 const char* const noVariantFound = "Не найдено ни одного файла"_cp1251;
 const char* const errorAccessingFile = "Error accessing file.";
@@ -90,11 +89,11 @@ int partDetail(int detail, float detailScale) {
   return static_cast<int>(product);  // truncated toward zero
 }
 
-void ModelNode::build(const std::string& directory, float scale, std::uint32_t extraValue, FileSource& files,
-                      std::int64_t* brushWork) {
+void ModelNode::build(const std::string& directory, int detail, float scale, std::uint32_t extraValue,
+                      FileSource& files, std::int64_t* brushWork) {
   std::unique_ptr<SphereMesh> part(new (std::nothrow) SphereMesh);
   if (!part) throw 1;
-  part->generate(partDetail(tessellationDetail, scale));
+  part->generate(partDetail(detail, scale));
   SculptRecorder recorder(part.get(), files);
 
   const std::string chosen = pickRecording(directory, files);
@@ -120,6 +119,6 @@ void ModelNode::build(const std::string& directory, float scale, std::uint32_t e
   extra = extraValue;
 }
 
-void ModelNode::build(const std::string& directory, float scale, std::uint32_t extraValue) {
-  build(directory, scale, extraValue, diskFiles());
+void ModelNode::build(const std::string& directory, int detail, float scale, std::uint32_t extraValue) {
+  build(directory, detail, scale, extraValue, diskFiles());
 }

@@ -46,6 +46,6 @@ std::string pickRecording(const std::string& directory);
 inline constexpr std::size_t maxPickedRecordings = 256;
 const std::vector<std::string>& pickedRecordings();
 
-// The sphere detail of a part: tessellationDetail × detailScale in single precision, truncated,
-// brought into 2..360. A scale that is not a number counts as 1.
-int partDetail(int tessellationDetail, float detailScale);
+// The sphere detail of a part of a model of the given detail: detail × detailScale in single
+// precision, truncated, brought into 2..360. A scale that is not a number counts as 1.
+int partDetail(int detail, float detailScale);

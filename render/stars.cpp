@@ -9,8 +9,6 @@
 
 #include "base/console.h"
 #include "base/random.h"
-#include "app/startup.h"
-#include "game/state.h"
 #include "render/frustum.h"
 #include "render/solid_sphere.h"
 
@@ -59,9 +57,9 @@ int glowRim(int detail, std::array<GlowRimVertex, maxGlowRimVertices>& out) {
   return count;
 }
 
-void drawStars() {
+void drawStars(int sphereDetail, float heading) {
   static std::array<GlowRimVertex, maxGlowRimVertices> rim;  // refilled each frame, never reallocated
-  const int detail = drawableDetail(tessellationDetail);
+  const int detail = drawableDetail(sphereDetail);
   const int rimCount = glowRim(detail, rim);
   const int slices = detail / 10;
 
@@ -76,7 +74,7 @@ void drawStars() {
     glTranslatef(star.x, star.y, star.z);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     drawSolidSphere(1.0, slices, slices);
-    glRotatef(-gameState.heading, 0.0f, 0.0f, 1.0f);
+    glRotatef(-heading, 0.0f, 0.0f, 1.0f);
     glScalef(glowScale, glowScale, glowScale);
     glBegin(GL_TRIANGLE_FAN);
     glColor4fv(glowCentre);

@@ -27,10 +27,10 @@ void placeStar(Star& star);
 // Places all ten stars in order and prints the start-up progress line.
 void initStars();
 
-// Draws every star (a white sphere in a pale-blue glow disc turned with the camera heading)
-// under the current modelview matrix, which is the floor's frame; while viewCulling is on, a
-// star wholly outside the current view is left out.
-void drawStars();
+// Draws every star (a white sphere in a pale-blue glow disc turned with the camera heading, in
+// degrees) at the sphere detail given under the current modelview matrix, which is the floor's
+// frame; while viewCulling is on, a star wholly outside the current view is left out.
+void drawStars(int detail, float heading);
 
 // The glow disc's rim for a tessellation detail: the step is 360 / detail degrees (integer
 // division; detail is brought into 10..360 first), and rim vertices come for the angles 0, step,

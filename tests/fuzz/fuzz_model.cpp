@@ -30,11 +30,11 @@ int checkTree(const ModelNode& node, int level, int& nodes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FileBundle bundle = unpackBundle(data, size);
   sharedRandom = RandomSequence{};
-  tessellationDetail = 4;  // parts may still ask for up to 360 through their detail scale
   std::vector<std::byte> file;
   bundle.files.read(bundle.first, modelfile::maxFileBytes, file);
   try {
-    Model model(file, bundle.files);
+    // At detail 4 parts may still ask for up to 360 through their detail scale.
+    Model model(file, bundle.files, 4);
     if (!model.root) std::abort();
     int nodes = 0;
     checkTree(*model.root, 1, nodes);

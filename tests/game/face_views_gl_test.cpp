@@ -53,8 +53,7 @@ class FaceViews : public testing::Test {
       initSkyBox();
       initFloor();
       initStars();
-      tessellationDetail = 20;
-      loadLandscapes();
+      loadLandscapes(20);
       createFrameTextures();
       loaded = true;
     } catch (...) {

@@ -8,11 +8,11 @@
 #include <algorithm>
 
 #include "app/frame.h"
-#include "app/startup.h"
 #include "base/random.h"
 #include "game/frame.h"
 #include "game/rules.h"
 #include "game/ship.h"
+#include "game/sound.h"
 #include "game/state.h"
 #include "model/landscapes.h"
 #include "render/cubemap.h"
@@ -41,16 +41,15 @@ class GameFrameTest : public ::testing::Test {
       initSkyBox();
       initFloor();
       initStars();
-      tessellationDetail = 4;
       initCubeMap();
-      loadShip();
+      loadShip(4);
       createBlastTexture();
       createFrameTextures();
       testing::internal::GetCapturedStdout();
-      tessellationDetail = 10;
+      sceneOptions.sphereDetail = 10;
       loaded = true;
     }
-    soundEnabled = 0;
+    switchSound(false);
     reshapeCallback(width, height);
     restartInAnEmptyField();
   }

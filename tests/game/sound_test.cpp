@@ -9,7 +9,6 @@
 #include <string>
 #include <thread>
 
-#include "app/startup.h"
 #include "game/sound.h"
 #include "tests/support/test_files.h"
 
@@ -29,7 +28,7 @@ std::string toneWave() {
 
 class Sound : public ::testing::Test {
  protected:
-  void SetUp() override { soundEnabled = 1; }
+  void SetUp() override { switchSound(true); }
   void TearDown() override { closeSound(); }
   ScratchDir dir{"sound"};
 };
@@ -70,7 +69,7 @@ TEST_F(Sound, TheGamesCollectAndBlastCuesAreHeard) {
 }
 
 TEST_F(Sound, SwitchedOffSendsNothingAndNeverOpensTheDevice) {
-  soundEnabled = 0;
+  switchSound(false);
   testing::internal::CaptureStderr();
   playCue("play collect.wav");
   playCue("play blast.wav");

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "base/random.h"
-#include "app/startup.h"
 #include "model/landscapes.h"
 #include "model/sculpt.h"
 #include "model/sculpt_format.h"
@@ -18,8 +17,7 @@
 TEST(Landscapes, UnsculptedMountainsGiveHalfExtentsOfAHalf) {
   ScratchDir dir("landscapes_missing");
   WorkingDir here(dir.path());
-  tessellationDetail = 20;
-  loadLandscapes();
+  loadLandscapes(20);
   EXPECT_LE(landscapeHalfX, 0.5f);
   EXPECT_GT(landscapeHalfX, 0.49f);
   EXPECT_LE(landscapeHalfZ, 0.5f);
@@ -130,9 +128,8 @@ TEST(Landscapes, TheSecondMountainsMessagesComeAfterTheFirstOnes) {
   };
   save("mountain/_mountain4", busy.bytes());
   save("mountain/_mountain5", sculpt::Writer("mountain/_mountain5").push({0, 0, 0, 2}).bytes());
-  tessellationDetail = 20;
   testing::internal::CaptureStderr();
-  loadLandscapes();
+  loadLandscapes(20);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "Sculpt recording mountain/_mountain4: too much brush work; the remaining brush operations are skipped\n"
             "Sculpt recording mountain/_mountain5: base recording mountain/_mountain5 leads back to a recording being "

@@ -5,16 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "app/config.h"
 #include "base/random.h"
-#include "app/startup.h"
 #include "model/model.h"
 #include "model/model_file.h"
 #include "model/part_directory.h"
 #include "model/sculpt_format.h"
+#include "model/sphere_detail.h"
 #include "tests/support/test_files.h"
 
 namespace {
+
+int modelDetail = 6;  // the sphere detail the models below are read at; a test may change it
 
 // Parts for the trees below: "leaf" has no attachment points, "fork" two, "link" one; each
 // directory lists a single variant so the trees do not depend on the draws.
@@ -34,7 +35,7 @@ MemoryFiles partFiles() {
 
 bool throwsOne(std::span<const std::byte> file, MemoryFiles files) {
   try {
-    Model model(file, files);
+    Model model(file, files, modelDetail);
   } catch (int code) {
     return code == 1;
   } catch (...) {
@@ -46,7 +47,7 @@ bool throwsOne(std::span<const std::byte> file, MemoryFiles files) {
 class ModelFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    tessellationDetail = 6;
+    modelDetail = 6;
     sharedRandom = RandomSequence{};
   }
   MemoryFiles files = partFiles();
@@ -57,7 +58,7 @@ class ModelFile : public ::testing::Test {
 TEST_F(ModelFile, TheMagicMustBeExactlyTheNineBytes) {
   const std::vector<std::byte> valid = modelfile::Writer().node("leaf", 1.0f).bytes();
   {
-    Model model(valid, files);
+    Model model(valid, files, modelDetail);
     ASSERT_NE(model.root, nullptr);
   }
   EXPECT_TRUE(throwsOne(modelfile::Writer().bytes(), files)) << "only the magic";
@@ -75,7 +76,7 @@ TEST_F(ModelFile, TheMagicMustBeExactlyTheNineBytes) {
 TEST_F(ModelFile, APartWithoutAttachmentPointsIsTheWholeTreeAndTrailingBytesAreIgnored) {
   modelfile::Writer w;
   w.node("leaf", 1.0f, 77).node("fork", 1.0f).raw("trailing bytes");
-  Model model(w.bytes(), files);
+  Model model(w.bytes(), files, modelDetail);
   ASSERT_NE(model.root, nullptr);
   EXPECT_EQ(model.root->name, "leaf");
   EXPECT_EQ(model.root->extra, 77u);
@@ -86,7 +87,7 @@ TEST_F(ModelFile, APartWithoutAttachmentPointsIsTheWholeTreeAndTrailingBytesAreI
 TEST_F(ModelFile, ChildRecordsFollowTheirPartDepthFirst) {
   modelfile::Writer w;
   w.node("fork", 1.0f, 1).node("link", 0.5f, 2).node("leaf", 2.0f, 3).node("fork", 1.0f, 4).node("leaf", 1.0f, 5).emptySlot();
-  Model model(w.bytes(), files);
+  Model model(w.bytes(), files, modelDetail);
   const ModelNode& root = *model.root;
   ASSERT_EQ(root.count, 2);
   const ModelNode& link = *root.children[0];
@@ -114,7 +115,7 @@ TEST_F(ModelFile, ARecordCutShortAnywhereFails) {
   w.node("fork", 1.0f).node("leaf", 1.0f).node("link", 1.0f).node("leaf", 1.0f);
   const std::vector<std::byte>& full = w.bytes();
   {
-    Model model(full, files);
+    Model model(full, files, modelDetail);
     EXPECT_EQ(model.root->children[1]->children[0]->name, "leaf");
   }
   for (std::size_t size = 0; size < full.size(); ++size)
@@ -129,21 +130,21 @@ TEST_F(ModelFile, EmptyNamesAndPartsWithoutAVariant) {
   // A negative length in a child is an empty slot with no name bytes.
   modelfile::Writer w;
   w.node("fork", 1.0f).integer(-5).real(1.0f).integer(0).node("leaf", 1.0f);
-  Model model(w.bytes(), files);
+  Model model(w.bytes(), files, modelDetail);
   EXPECT_EQ(model.root->children[0], nullptr);
   EXPECT_EQ(model.root->children[1]->name, "leaf");
 
   // A part whose variant cannot be opened has no slots: the records after it are its siblings'.
   modelfile::Writer lost;
   lost.node("fork", 1.0f).node("lost", 1.0f).node("leaf", 1.0f, 9);
-  Model lostModel(lost.bytes(), files);
+  Model lostModel(lost.bytes(), files, modelDetail);
   EXPECT_EQ(lostModel.root->children[0]->count, 0);
   EXPECT_EQ(lostModel.root->children[1]->extra, 9u);
 
   // A directory without files.txt passes its message through.
   const char* message = nullptr;
   try {
-    Model missing(modelfile::Writer().node("nowhere", 1.0f).bytes(), files);
+    Model missing(modelfile::Writer().node("nowhere", 1.0f).bytes(), files, modelDetail);
   } catch (const char* m) {
     message = m;
   }
@@ -157,8 +158,8 @@ TEST_F(ModelFile, TreesDeeperThanTheMatrixStackCanDrawFail) {
     w.node("leaf", 1.0f);
     return w.bytes();
   };
-  tessellationDetail = 2;
-  Model deepest(chain(modelfile::maxDepth), files);
+  modelDetail = 2;
+  Model deepest(chain(modelfile::maxDepth), files, modelDetail);
   const ModelNode* node = deepest.root.get();
   int levels = 0;
   for (; node; node = node->children.empty() ? nullptr : node->children[0].get()) ++levels;
@@ -169,7 +170,7 @@ TEST_F(ModelFile, TreesDeeperThanTheMatrixStackCanDrawFail) {
 TEST_F(ModelFile, NamesAndRecordCountsAreBounded) {
   const std::string longest(modelfile::maxNameBytes, 'd');
   files.files[longest + "/files.txt"] = bytesOf("v");
-  Model named(modelfile::Writer().node(longest, 1.0f).bytes(), files);
+  Model named(modelfile::Writer().node(longest, 1.0f).bytes(), files, modelDetail);
   EXPECT_EQ(named.root->name, longest);
 
   // A longer name is refused before its bytes are looked at, even when they are there.
@@ -187,7 +188,7 @@ TEST_F(ModelFile, NamesAndRecordCountsAreBounded) {
     w.node("hub", 1.0f);
     for (int i = 0; i < slots; ++i) w.emptySlot();
     if (slots < modelfile::maxRecords) {
-      Model hub(w.bytes(), files);
+      Model hub(w.bytes(), files, modelDetail);
       EXPECT_EQ(hub.root->count, slots);
     } else {
       EXPECT_TRUE(throwsOne(w.bytes(), files));
@@ -206,15 +207,15 @@ TEST(ModelFileOnDisk, ReadsTheFileAndItsPartsFromTheWorkingDirectory) {
   dir.write("parts/tail/files.txt", "t");
   dir.write("parts/tail/t", text(sculpt::Writer().bytes()));
   dir.write("ship", text(modelfile::Writer().node("parts/body", 1.0f).node("parts/tail", 1.0f).bytes()));
-  tessellationDetail = 4;
-  Model ship("ship");
+  modelDetail = 4;
+  Model ship("ship", modelDetail);
   ASSERT_EQ(ship.root->count, 1);
   EXPECT_EQ(ship.root->children[0]->name, "parts/tail");
 
   for (const char* path : {"absent", "parts", static_cast<const char*>(nullptr)}) {
     bool threwOne = false;
     try {
-      Model missing(path);
+      Model missing(path, modelDetail);
     } catch (int code) {
       threwOne = code == 1;
     }
@@ -223,7 +224,7 @@ TEST(ModelFileOnDisk, ReadsTheFileAndItsPartsFromTheWorkingDirectory) {
 }
 
 TEST_F(ModelFile, DamagedFilesLoadOrFailCleanly) {
-  tessellationDetail = 4;
+  modelDetail = 4;
   modelfile::Writer w;
   w.node("fork", 1.0f).node("link", 0.5f).node("leaf", 2.0f).node("fork", 1.0f).node("leaf", 1.0f).emptySlot();
   const std::vector<std::byte> valid = w.bytes();
@@ -240,7 +241,7 @@ TEST_F(ModelFile, DamagedFilesLoadOrFailCleanly) {
     for (std::uint32_t hits = 1 + next() % 4; hits > 0; --hits) file[next() % file.size()] = static_cast<std::byte>(next());
     if (next() % 4 == 0) file.resize(next() % file.size());
     try {
-      Model model(file, files);
+      Model model(file, files, modelDetail);
       ++loaded;
     } catch (int code) {
       EXPECT_EQ(code, 1);
@@ -257,7 +258,7 @@ TEST_F(ModelFile, DamagedFilesLoadOrFailCleanly) {
 TEST_F(ModelFile, PartsMayNotTogetherNeedMoreMeshThanTheBound) {
   // At the highest detail a part's mesh takes about 10 MB: as many as fit load, one more fails
   // before its mesh is made.
-  tessellationDetail = maxShipDetail;
+  modelDetail = maxShipDetail;
   const std::int64_t perPart = SphereMesh::vertexCapacity(maxShipDetail) * std::int64_t{sizeof(MeshVertex)} +
                                SphereMesh::indexCapacity(maxShipDetail) * std::int64_t{sizeof(std::uint32_t)};
   const int fit = static_cast<int>(modelfile::maxMeshBytes / perPart);
@@ -270,7 +271,7 @@ TEST_F(ModelFile, PartsMayNotTogetherNeedMoreMeshThanTheBound) {
     w.node("hub", 1.0f);
     for (int i = 1; i < parts; ++i) w.node("leaf", 1.0f);
     if (parts == fit) {
-      Model model(w.bytes(), files);
+      Model model(w.bytes(), files, modelDetail);
       EXPECT_EQ(model.root->count, parts - 1);
     } else {
       EXPECT_TRUE(throwsOne(w.bytes(), files));

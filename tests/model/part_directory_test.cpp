@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "base/random.h"
-#include "app/startup.h"
 #include "model/model.h"
 #include "model/part_directory.h"
 #include "model/sculpt_format.h"
@@ -133,9 +132,9 @@ TEST(BuildPart, TakesTheVariantsAttachmentPointsPivotAndValues) {
   MemoryFiles files;
   files.files["wing/files.txt"] = bytesOf("left");
   files.files["wing/left"] = sculpt::Writer().push({0, 0, 0, 1.5f}).attachments(points).pivot(0.5f, 0, 0).bytes();
-  tessellationDetail = 20;
+  const int detail = 20;
   ModelNode node;
-  node.build("wing", 0.5f, 0xDEADBEEFu, files);
+  node.build("wing", detail, 0.5f, 0xDEADBEEFu, files);
   ASSERT_NE(node.mesh, nullptr);
   EXPECT_EQ(node.mesh->detail, 10);
   EXPECT_EQ(node.mesh->pivot().x, 0.5f);
@@ -155,9 +154,9 @@ TEST(BuildPart, TakesTheVariantsAttachmentPointsPivotAndValues) {
 
 TEST(BuildPart, FailuresOfTheDirectoryAndTheVariant) {
   MemoryFiles files;
-  tessellationDetail = 8;
+  const int detail = 8;
   ModelNode node;
-  EXPECT_EQ(thrownText([&] { node.build("absent", 1.0f, 0, files); }), thrownText([] { throw noVariantFound; }));
+  EXPECT_EQ(thrownText([&] { node.build("absent", detail, 1.0f, 0, files); }), thrownText([] { throw noVariantFound; }));
   EXPECT_EQ(std::string(noVariantFound), "\xCD\xE5 \xED\xE0\xE9\xE4\xE5\xED\xEE \xED\xE8 \xEE\xE4\xED\xEE\xE3\xEE \xF4\xE0\xE9\xEB\xE0");
 
   // A listed variant that is not there, or the empty entry: a plain sphere without attachments.
@@ -165,7 +164,7 @@ TEST(BuildPart, FailuresOfTheDirectoryAndTheVariant) {
   files.files["empty/files.txt"] = {};
   for (const char* directory : {"plain", "empty"}) {
     ModelNode part;
-    part.build(directory, 1.0f, 0, files);
+    part.build(directory, detail, 1.0f, 0, files);
     ASSERT_NE(part.mesh, nullptr);
     EXPECT_EQ(part.mesh->detail, 8);
     EXPECT_EQ(part.count, 0);
@@ -179,7 +178,7 @@ TEST(BuildPart, FailuresOfTheDirectoryAndTheVariant) {
   bool threwOne = false;
   try {
     ModelNode hub;
-    hub.build("hub", 1.0f, 0, files);
+    hub.build("hub", detail, 1.0f, 0, files);
   } catch (int code) {
     threwOne = code == 1;
   }
@@ -187,7 +186,7 @@ TEST(BuildPart, FailuresOfTheDirectoryAndTheVariant) {
   many.pop_back();
   files.files["hub/v"] = sculpt::Writer().attachments(many).bytes();
   ModelNode hub;
-  hub.build("hub", 1.0f, 0, files);
+  hub.build("hub", detail, 1.0f, 0, files);
   EXPECT_EQ(hub.count, static_cast<int>(maxPartAttachments));
 }
 
@@ -205,7 +204,7 @@ TEST(BuildPart, BrushWorkComesOutOfTheGivenBudget) {
                               .push({0, 1.5f, 0, 1})
                               .attachments(point)
                               .bytes();
-  tessellationDetail = 8;
+  const int detail = 8;
   SphereMesh probe;
   probe.generate(8);
   const std::int64_t vertices = probe.vertexCount;
@@ -218,7 +217,7 @@ TEST(BuildPart, BrushWorkComesOutOfTheGivenBudget) {
     std::int64_t work = c.work;
     testing::internal::CaptureStderr();
     ModelNode node;
-    node.build("part", 1.0f, 0, files, &work);
+    node.build("part", detail, 1.0f, 0, files, &work);
     testing::internal::GetCapturedStderr();
     EXPECT_FLOAT_EQ(node.mesh->vertices[0].y, c.poleY) << c.work;
     if (c.left >= 0)

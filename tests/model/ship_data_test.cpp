@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "base/random.h"
-#include "app/startup.h"
 #include "model/model.h"
 #include "model/model_file.h"
 #include "model/part_directory.h"
@@ -90,12 +89,11 @@ TEST(ShipData, EveryPartDirectoryListsInterchangeableVariants) {
 
 TEST(ShipData, EveryAssemblyReadsTheSameTreeAndFitsTheView) {
   WorkingDir here(runDir);
-  tessellationDetail = 12;
   std::string firstShape;
   std::set<std::string> assemblies;
   for (std::uint32_t start = 1; start <= 40; ++start) {
     sharedRandom = RandomSequence{start};
-    Model ship("vorizozadi1");
+    Model ship("vorizozadi1", 12);
     ASSERT_NE(ship.root, nullptr);
     const std::string treeShape = shape(ship.root.get());
     if (firstShape.empty()) firstShape = treeShape;
@@ -127,8 +125,7 @@ TEST(ShipData, EveryAssemblyReadsTheSameTreeAndFitsTheView) {
 // data that comes near it would have parts cut short at the highest detail.
 TEST(ShipData, TheCostliestShipAtTheHighestDetailStaysWellWithinTheBrushWorkBound) {
   WorkingDir here(runDir);
-  tessellationDetail = 12;
-  Model ship("vorizozadi1");
+  Model ship("vorizozadi1", 12);
   ASSERT_NE(ship.root, nullptr);
   std::vector<const ModelNode*> parts;
   std::function<void(const ModelNode*)> collect = [&](const ModelNode* node) {

@@ -10,7 +10,6 @@
 
 #include "app/frame.h"
 #include "base/random.h"
-#include "app/startup.h"
 #include "model/model.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/test_files.h"
@@ -26,9 +25,8 @@ TEST(ShipGl, TheShipShowsBelowTheMiddleOfTheViewAndLeavesTheMatrixStack) {
   Model* ship = nullptr;
   {
     WorkingDir here(std::filesystem::path(VELMO_RUN_DIR));
-    tessellationDetail = 50;
     sharedRandom = RandomSequence{};
-    ship = new Model("vorizozadi1");
+    ship = new Model("vorizozadi1", 50);
   }
   glViewport(0, 0, side, side);
   glMatrixMode(GL_PROJECTION);

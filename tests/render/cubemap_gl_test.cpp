@@ -441,7 +441,7 @@ TEST_F(CubeMapTest, StartUpLoadsTheShipBetweenItsProgressLines) {
   WorkingDir inside(dir.path());
   testing::internal::CaptureStdout();
   initCubeMap();
-  loadShip();
+  loadShip(20);
   const std::string out = testing::internal::GetCapturedStdout();
   EXPECT_EQ(withoutStamps(out), "Initializeing cube map... [OK]\nLoading vorizozadi... [OK]\n");
   ASSERT_NE(shipModel, nullptr);
@@ -458,7 +458,7 @@ TEST_F(CubeMapTest, MissingShipFailsAfterItsProgressText) {
   int thrown = 0;
   try {
     initCubeMap();
-    loadShip();
+    loadShip(20);
   } catch (int code) {
     thrown = code;
   }

@@ -3,7 +3,6 @@
 
 #include <GL/gl.h>
 
-#include "app/startup.h"
 #include "render/stars.h"
 #include "tests/support/gl_context.h"
 
@@ -19,8 +18,7 @@ TEST(StarsGl, DrawsAGlowAndRestoresTheState) {
   StarSet saved = starSet;
   for (Star& star : starSet.stars) star = {0.0f, 0.0f, 0.0f};
   glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
-  tessellationDetail = 20;
-  drawStars();
+  drawStars(20, 0.0f);
   starSet = saved;
   EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
   EXPECT_FALSE(glIsEnabled(GL_BLEND));

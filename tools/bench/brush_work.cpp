@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
 #include "model/mesh.h"
 #include "model/model.h"
 #include "model/model_file.h"
@@ -68,9 +67,8 @@ void measureShip(int detail, const fs::path& runDir) {
   }
   const fs::path here = fs::current_path();
   fs::current_path(runDir);
-  tessellationDetail = detail;
   for (int build = 1; build <= 3; ++build) {
-    ModelFileReader in(file, diskFiles());
+    ModelFileReader in(file, diskFiles(), detail);
     in.skip(modelfile::magic.size());
     const double start = processorSeconds();
     std::unique_ptr<ModelNode> root = ModelNode::read(in);

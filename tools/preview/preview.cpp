@@ -10,7 +10,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/startup.h"
 #include "base/console.h"
 #include "model/model_file.h"
 #include "model/part_directory.h"
@@ -139,17 +138,9 @@ std::vector<PreviewSubject> loadSubjects(const std::string& path, int detail) {
       }
       if (subjects.empty()) throw PreviewError(directory + "/files.txt lists no recording");
     } else {
-      const int saved = tessellationDetail;
-      tessellationDetail = detail;
       PreviewSubject s;
       s.name = stem;
-      try {
-        s.model = std::make_unique<Model>(path.c_str());
-      } catch (...) {
-        tessellationDetail = saved;
-        throw;
-      }
-      tessellationDetail = saved;
+      s.model = std::make_unique<Model>(path.c_str(), detail);
       if (!s.model->root) throw PreviewError(path + " holds no part");
       subjects.push_back(std::move(s));
     }

@@ -46,7 +46,7 @@ int defaultDetail(SubjectKind kind);
 // Which of the three a path holds; throws PreviewError when it is none of them.
 SubjectKind subjectKind(const std::string& path);
 
-// Builds what the path holds at the sphere detail given (tessellationDetail for a model file,
+// Builds what the path holds at the sphere detail given (the model's detail for a model file,
 // whose parts scale it). Paths inside model files and recordings are relative to the working
 // directory, as in the game. Draws the variants from the shared random sequence as it stands.
 // Throws PreviewError with a message for anything it cannot load.
