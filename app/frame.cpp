@@ -159,7 +159,7 @@ void reshapeCallback(int width, int height) {
     appFrame.aspect = p.aspect;
     glLoadMatrixf(p.matrix);
     glMatrixMode(GL_MODELVIEW);
-    appFrame.cellSize = p.cellSize;
+    cellSize = p.cellSize;
     if (appFrame.reshapeHook) appFrame.reshapeHook(p.width, p.height);
   });
 }
@@ -247,15 +247,7 @@ void windowReshapeCallback(int width, int height) {
   reshapeCallback(width, height);
 }
 
-void setLight(int light, const float position[3], const float colour[4]) {
-  GLenum name = static_cast<GLenum>(light);
-  const GLfloat directional[4] = {position[0], position[1], position[2], 0.0f};
-  glLightfv(name, GL_DIFFUSE, colour);
-  glLightfv(name, GL_SPECULAR, colour);
-  glLightfv(name, GL_POSITION, directional);
-  glLightf(name, GL_SPOT_CUTOFF, 180.0f);
-  glEnable(name);
-}
+void restoreWindowView() { reshapeCallback(appFrame.windowWidth, appFrame.windowHeight); }
 
 unsigned windowDisplayMode(bool antialiasing) {
   unsigned mode = GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL;

@@ -25,7 +25,6 @@ struct AppFrame {
   int windowWidth = 1;     // pixels
   int windowHeight = 1;    // pixels, never 0
   float aspect = 1.0f;     // windowWidth / windowHeight
-  float cellSize = 0.05f;  // interface units spanned by 8 pixels: one glyph cell
 };
 
 extern AppFrame appFrame;
@@ -65,9 +64,9 @@ void setFramePeriod(int milliseconds);
 // widgets and hooks receive for keys are 0.
 void dispatchInput(const InputEvent& input);
 
-// A directional light of the given colour (diffuse and specular) from `position`, which the
-// current modelview matrix transforms, so set the camera first.
-void setLight(int light, const float position[3], const float colour[4]);
+// The window's viewport and projection as the last reshape set them, set again (the game's face
+// views change both).
+void restoreWindowView();
 
 // Starts GLUT, which takes its own options out of the arguments.
 void initWindowSystem(int* argc, char** argv);

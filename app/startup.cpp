@@ -56,9 +56,11 @@ void startAndRun(bool antialiasing) {
   loadShip(config.shipDetail);
   loadLandscapes(config.landscapeDetail);
   sceneOptions.sphereDetail = config.landscapeDetail;
+  sceneOptions.windowView = restoreWindowView;
   createBlastTexture();
   createFrameTextures();
 
+  connectDialogs();
   restartGame();
   appFrame.specialHook = gameSpecialKey;
   appFrame.displayHook = gameFrame;

@@ -5,15 +5,15 @@
 
 #include <cstdio>
 
-#include "app/frame.h"
 #include "base/text1251.h"
 #include "game/rules.h"
 #include "game/ship.h"
 #include "game/sound.h"
 #include "game/state.h"
-#include "model/landscapes.h"
 #include "render/cubemap.h"
 #include "render/floor.h"
+#include "render/light.h"
+#include "render/model_draw.h"
 #include "render/skybox.h"
 #include "render/solid_sphere.h"
 #include "render/stars.h"
@@ -93,7 +93,7 @@ void flightSequence() {
   flightStep(gameState);
   renderCubeMap(gameState.heading, gameState.camera.x, gameState.camera.y, gameState.camera.z, drawCubeFaceView);
 
-  reshapeCallback(appFrame.windowWidth, appFrame.windowHeight);
+  if (sceneOptions.windowView) sceneOptions.windowView();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
   light();
   drawScene();

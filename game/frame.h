@@ -17,6 +17,7 @@ void drawScene();
 struct SceneOptions {
   bool skyLast = true;  // the sky after the rock and the floor, where it shows; else first
   int sphereDetail = 20;  // of the stars, the bubble and the blast: the landscape detail
+  void (*windowView)() = nullptr;  // sets the window's viewport and projection after the face views
 };
 extern SceneOptions sceneOptions;
 

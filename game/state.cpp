@@ -48,6 +48,11 @@ void restartGame() {
   showMenu();
 }
 
+void connectDialogs() {
+  dialogActions.restart = restartGame;
+  dialogActions.score = [] { return gameState.collected; };
+}
+
 void gameSpecialKey(int key, int, int) {
   if (key == GLUT_KEY_F2) restartGame();
   applySpecialKey(gameState, key);

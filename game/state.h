@@ -45,6 +45,10 @@ void applySpecialKey(GameState& state, int key);
 // Resets the game and shows the main menu.
 void restartGame();
 
+// Sets the dialogs' actions for this game: the menu's button restarts it, the name entry enters
+// its score.
+void connectDialogs();
+
 // The frame's special-key hook: F2 restarts, Left and Right ask for a turn.
 void gameSpecialKey(int key, int x, int y);
 

@@ -26,10 +26,6 @@ extern std::array<float, 2> landscapeRadii;  // each mesh's largest vertex dista
 // instances with the shared random sequence. Throws the integer 1 when memory runs out.
 void loadLandscapes(int detail);
 
-// Draws every instance with the current modelview matrix as the world transform, leaving out
-// those wholly outside the current view while viewCulling is on.
-void drawLandscapes();
-
 // Half of the largest |x| and |z| among the mesh's vertices.
 void measureHalfExtents(const SphereMesh& mesh, float& halfX, float& halfZ);
 

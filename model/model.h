@@ -36,8 +36,6 @@ struct ModelNode {
   // marks an empty slot. Throws the integer 1 on any format error.
   static std::unique_ptr<ModelNode> read(ModelFileReader& in);
 
-  // Draws the part shifted by minus its mesh's pivot, then each child at its attachment point.
-  void draw() const;
   // Frees every child and attachment below this node and empties the name; the mesh stays.
   void release();
 
@@ -62,9 +60,6 @@ class Model {
   // The same from the file's bytes, the part directories read through `files`.
   Model(std::span<const std::byte> file, FileSource& files, int detail);
   virtual ~Model() = default;
-
-  // Draws the whole tree with the current transform and render state.
-  void draw() const;
 
   std::unique_ptr<ModelNode> root;  // may be empty
 };

@@ -11,6 +11,7 @@
 #include "base/console.h"
 #include "model/model.h"
 #include "render/framebuffer.h"
+#include "render/model_draw.h"
 #include "render/texture.h"
 
 int captureWidth = faceWidth;
@@ -203,7 +204,7 @@ void drawReflectiveShip(const Model* ship, GLuint cubeMapTexture) {
   glEnable(GL_TEXTURE_GEN_T);
   glEnable(GL_TEXTURE_GEN_R);
   glDisable(GL_LIGHTING);
-  if (ship) ship->draw();
+  if (ship) drawModel(*ship);
   glEnable(GL_LIGHTING);
   glPopAttrib();
 }

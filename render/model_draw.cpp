@@ -32,29 +32,29 @@ bool roomForLevel() {
 
 }  // namespace
 
-void ModelNode::draw() const {
+void drawModelNode(const ModelNode& node) {
   glPushMatrix();
-  if (mesh) {
-    MeshPoint pivot = mesh->pivot();
+  if (node.mesh) {
+    MeshPoint pivot = node.mesh->pivot();
     glTranslatef(-pivot.x, -pivot.y, -pivot.z);
-    drawMesh(*mesh);
+    drawMesh(*node.mesh);
   }
-  bool deeper = count > 0 && roomForLevel();
-  for (std::int32_t i = 0; deeper && i < count; ++i) {
+  bool deeper = node.count > 0 && roomForLevel();
+  for (std::int32_t i = 0; deeper && i < node.count; ++i) {
     std::size_t slot = static_cast<std::size_t>(i);
     glPushMatrix();
-    if (slot < attachments.size() && attachments[slot]) {
-      const AttachmentPoint& at = *attachments[slot];
+    if (slot < node.attachments.size() && node.attachments[slot]) {
+      const AttachmentPoint& at = *node.attachments[slot];
       glTranslatef(at.x, at.y, at.z);
     }
-    if (slot < children.size() && children[slot]) children[slot]->draw();
+    if (slot < node.children.size() && node.children[slot]) drawModelNode(*node.children[slot]);
     glPopMatrix();
   }
   glPopMatrix();
 }
 
-void Model::draw() const {
-  if (root) root->draw();
+void drawModel(const Model& model) {
+  if (model.root) drawModelNode(*model.root);
 }
 
 namespace {

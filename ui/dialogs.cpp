@@ -6,10 +6,11 @@
 #include <utility>
 
 #include "base/text1251.h"
-#include "game/state.h"
 #include "ui/highscore.h"
 #include "ui/widgets.h"
 #include "ui/window_list.h"
+
+DialogActions dialogActions;
 
 const char* const helpText =
     "Для управления используёте клавиши со стрелками. \t\t"
@@ -30,7 +31,8 @@ void create(Args&&... args) {
 }
 
 void buildHighscoreList(const std::string& name) {
-  highscoreTable.insert(name.c_str(), static_cast<std::uint32_t>(gameState.collected < 0 ? 0 : gameState.collected));
+  const int score = dialogActions.score ? dialogActions.score() : 0;
+  highscoreTable.insert(name.c_str(), static_cast<std::uint32_t>(score < 0 ? 0 : score));
   highscoreTable.save();
   for (int i = 0; i < highscoreTable.count(); ++i) {
     const HighscoreEntry& entry = highscoreTable.entryAt(i);
@@ -46,7 +48,7 @@ void buildHighscoreList(const std::string& name) {
 void showMenu() {
   closeAllWindows();
   try {
-    new Button(-0.9f, 0.9f, 0.5f, 0.1f, std::string("Заново (F2)"_cp1251), restartGame);
+    new Button(-0.9f, 0.9f, 0.5f, 0.1f, std::string("Заново (F2)"_cp1251), dialogActions.restart);
   } catch (const std::bad_alloc&) {
     throw 1;
   }

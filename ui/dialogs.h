@@ -5,6 +5,13 @@
 
 #include <string>
 
+// What the dialogs do for the game, which sets them before it first shows the menu.
+struct DialogActions {
+  void (*restart)() = nullptr;  // the menu's "Заново (F2)" button; none: the button does nothing
+  int (*score)() = nullptr;     // the score entered with the name when Enter is pressed; none: 0
+};
+extern DialogActions dialogActions;
+
 // "Заново (F2)" (restarts the game) and "Справка" (shows the help). Throws the integer 1 when
 // the first button cannot be created.
 void showMenu();
@@ -15,7 +22,7 @@ void showHelp();
 // The name field, shown by the game when a game ends; Enter calls onNameEntered.
 void showNameEntry();
 
-// Enters the name with the game's score into the highscore table, saves it and shows the
+// Enters the name with the game's score (dialogActions.score) into the highscore table, saves it and shows the
 // highscore list with an OK button back to the menu. A failure is thrown on as a message: a
 // message unchanged, anything else as "Error saving highscores\n".
 void onNameEntered(const std::string& name);

@@ -6,11 +6,11 @@
 #include <cassert>
 #include <cstring>
 
-#include "app/frame.h"
 #include "ui/glyph_art.h"
 #include "ui/text_layout.h"
 
 BitmapFont bitmapFont;
+float cellSize = 0.05f;
 
 namespace {
 
@@ -55,7 +55,7 @@ void initFont() {
 void drawText(float x, float y, float width, float height, const char* text, int length) {
   glPushAttrib(GL_ENABLE_BIT);
   glDisable(GL_DEPTH_TEST);
-  const float cell = appFrame.cellSize;
+  const float cell = cellSize;
   forEachTextLine(text, length, width, height, cell, [&](int start, int end, int, float lineOffset) {
     float cx = x;  // summed one cell at a time, in single precision
     for (int i = start; i < end; ++i) {

@@ -1,5 +1,5 @@
 // The built-in 8×8 font and the one text drawing operation: green ink on black cells, one cell
-// (appFrame.cellSize interface units, 8 pixels) per character, lines word-wrapped inside a box.
+// (cellSize interface units, 8 pixels) per character, lines word-wrapped inside a box.
 #pragma once
 
 inline constexpr int glyphPixels = 8;                       // a glyph is 8 × 8 pixels
@@ -14,6 +14,10 @@ struct BitmapFont {
 };
 
 extern BitmapFont bitmapFont;  // filled by initFont, unchanged afterwards
+
+// Interface units spanned by one glyph cell, 8 pixels, in the current window: the frame sets it
+// whenever the window's size changes.
+extern float cellSize;
 
 // Builds the table from the glyph art. Needs no GL; call once before any text is drawn.
 void initFont();

@@ -7,7 +7,7 @@
 #include <climits>
 #include <utility>
 
-#include "app/frame.h"
+#include "ui/font.h"
 
 namespace {
 
@@ -80,7 +80,7 @@ TextView::TextView(float x, float y, float width, float height, std::string text
 
 void TextView::onMouse(int, int state, float mx, float my) {
   if (state != GLUT_DOWN) return;
-  const float cell = appFrame.cellSize;
+  const float cell = cellSize;
   if (inside(mx, my, x + width - cell, y, x + width, y - cell) && scroll > 0) --scroll;
   if (inside(mx, my, x + width - cell, y - height + cell, x + width, y - height) && scroll < INT_MAX) ++scroll;
 }

@@ -1,7 +1,7 @@
 // The interface's widgets: a line of text, a button, a one-line text field with a caption, and
 // a scrolling word-wrapped text view. Each is a top-level window created on the heap and owned by
 // the window list from its construction on. Lengths that depend on the font are in cells
-// (appFrame.cellSize interface units).
+// (cellSize interface units, ui/font.h).
 //
 // An action or onEnter may close every window, destroying the widget whose handler runs, so a
 // handler touches nothing of its widget after it has called one.

@@ -4,7 +4,6 @@
 
 #include <array>
 
-#include "app/frame.h"
 #include "ui/font.h"
 #include "ui/text_layout.h"
 #include "ui/widgets.h"
@@ -50,19 +49,19 @@ const std::array<unsigned char, 64> scrollUpIcon = iconImage(false);
 const std::array<unsigned char, 64> scrollDownIcon = iconImage(true);
 
 void Label::draw() {
-  drawText(x, y - appFrame.cellSize, width, 0.0f, text.c_str(), textLength(text));
+  drawText(x, y - cellSize, width, 0.0f, text.c_str(), textLength(text));
 }
 
 void Button::draw() {
   Widget::draw();
-  const float cell = appFrame.cellSize;
+  const float cell = cellSize;
   const int length = textLength(text);
   TextPlacement p = buttonTextPlacement(x, y, width, height, length, cell);
   drawText(p.x, p.y, width, 0.0f, text.c_str(), length);
 }
 
 void TextField::draw() {
-  const float cell = appFrame.cellSize;
+  const float cell = cellSize;
   fillRect(x, y - cell, x + width, y - height);
   glColor3f(0.0f, 0.0f, 0.0f);
   fillRect(x + cell, y - height + 2.0f * cell, x + width - cell, y - height + cell);
@@ -72,7 +71,7 @@ void TextField::draw() {
 }
 
 void TextView::draw() {
-  const float cell = appFrame.cellSize;
+  const float cell = cellSize;
   GLfloat savedColour[4];
   glGetFloatv(GL_CURRENT_COLOR, savedColour);
   Widget::draw();

@@ -20,6 +20,7 @@
 #include "render/floor.h"
 #include "render/framebuffer.h"
 #include "render/frustum.h"
+#include "render/light.h"
 #include "render/skybox.h"
 #include "render/stars.h"
 #include "tests/support/gl_context.h"

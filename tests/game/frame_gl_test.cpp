@@ -47,6 +47,7 @@ class GameFrameTest : public ::testing::Test {
       createFrameTextures();
       testing::internal::GetCapturedStdout();
       sceneOptions.sphereDetail = 10;
+      sceneOptions.windowView = restoreWindowView;
       loaded = true;
     }
     switchSound(false);

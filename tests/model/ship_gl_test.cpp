@@ -11,6 +11,7 @@
 #include "app/frame.h"
 #include "base/random.h"
 #include "model/model.h"
+#include "render/model_draw.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/test_files.h"
 
@@ -47,7 +48,7 @@ TEST(ShipGl, TheShipShowsBelowTheMiddleOfTheViewAndLeavesTheMatrixStack) {
   glPushMatrix();
   glTranslatef(0.0f, -7.0f, -20.0f);
   glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
-  ship->draw();
+  drawModel(*ship);
   glPopMatrix();
   glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
   EXPECT_EQ(depthAfter, depthBefore);

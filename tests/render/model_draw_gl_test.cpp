@@ -76,7 +76,7 @@ TEST(DrawGl, ATreeDrawsEachChildAtItsAttachmentPoint) {
   root.children.push_back(nullptr);
   root.children.push_back(std::make_unique<ModelNode>());
   root.children[1]->mesh = &wing;  // 3 to the right of the body's shifted place: pixel 56
-  root.draw();
+  drawModelNode(root);
   EXPECT_TRUE(litAt(8));
   EXPECT_FALSE(litAt(32));
   EXPECT_TRUE(litAt(56));
@@ -84,7 +84,7 @@ TEST(DrawGl, ATreeDrawsEachChildAtItsAttachmentPoint) {
   // With one slot counted, the child in the second is not drawn.
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   root.count = 1;
-  root.draw();
+  drawModelNode(root);
   EXPECT_TRUE(litAt(8));
   EXPECT_FALSE(litAt(56));
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -110,10 +110,10 @@ TEST(DrawGl, TreesKeepTheMatrixStackAndStopBeforeItOverflows) {
   }
   GLint before = stackDepth();
   Model model;
-  root.draw();
+  drawModelNode(root);
   EXPECT_EQ(stackDepth(), before);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-  model.draw();  // an empty model draws nothing
+  drawModel(model);  // an empty model draws nothing
   root.release();
   EXPECT_TRUE(root.children.empty());
   EXPECT_EQ(root.count, 0);

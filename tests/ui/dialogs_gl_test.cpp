@@ -27,7 +27,8 @@ class DialogsGlTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(ensureGlContext(side, side));
     reshapeCallback(side, side);
-    ASSERT_FLOAT_EQ(appFrame.cellSize, 0.05f);
+    ASSERT_FLOAT_EQ(cellSize, 0.05f);
+    connectDialogs();
     initFont();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);

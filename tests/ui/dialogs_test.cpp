@@ -11,6 +11,7 @@
 #include "base/text1251.h"
 #include "game/state.h"
 #include "tests/support/test_files.h"
+#include "ui/font.h"
 #include "ui/highscore.h"
 #include "ui/widgets.h"
 #include "ui/window_list.h"
@@ -25,17 +26,20 @@ class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     saved_ = appFrame;
+    savedCellSize_ = cellSize;
     appFrame.windowWidth = 800;
     appFrame.windowHeight = 600;
-    appFrame.cellSize = computeProjection(800, 600).cellSize;
+    cellSize = computeProjection(800, 600).cellSize;
     appFrame.specialHook = gameSpecialKey;
     gameState = initialGameState();
+    connectDialogs();
     closeAllWindows();
     windowList.listRebuilt = false;
   }
   void TearDown() override {
     closeAllWindows();
     appFrame = saved_;
+    cellSize = savedCellSize_;
   }
   template <typename W>
   W* widget(int i) {
@@ -48,6 +52,7 @@ class DialogTest : public ::testing::Test {
     mouseCallback(GLUT_LEFT_BUTTON, GLUT_UP, pixelX(x), pixelY(y));
   }
   AppFrame saved_;
+  float savedCellSize_ = 0.0f;
 };
 
 TEST_F(DialogTest, TheMenuHasItsTwoButtons) {

@@ -26,7 +26,7 @@ class FontGlTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(ensureGlContext(256, 256));
     reshapeCallback(256, 256);
-    ASSERT_FLOAT_EQ(appFrame.cellSize, 0.0625f);
+    ASSERT_FLOAT_EQ(cellSize, 0.0625f);
     initFont();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);

@@ -9,6 +9,7 @@
 
 #include "app/frame.h"
 #include "base/text1251.h"
+#include "ui/font.h"
 #include "ui/text_layout.h"
 #include "ui/window_list.h"
 
@@ -33,9 +34,10 @@ class WidgetTest : public ::testing::Test {
  protected:
   void SetUp() override {
     saved_ = appFrame;
+    savedCellSize_ = cellSize;
     appFrame.windowWidth = 200;
     appFrame.windowHeight = 200;
-    appFrame.cellSize = 0.125f;
+    cellSize = 0.125f;
     closeAllWindows();
     windowList.listRebuilt = false;
     calls.clear();
@@ -43,8 +45,10 @@ class WidgetTest : public ::testing::Test {
   void TearDown() override {
     closeAllWindows();
     appFrame = saved_;
+    cellSize = savedCellSize_;
   }
   AppFrame saved_;
+  float savedCellSize_ = 0.0f;
 };
 
 TEST_F(WidgetTest, APressInsideOrOnTheEdgeOfAButtonRunsItsAction) {

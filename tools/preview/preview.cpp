@@ -244,7 +244,7 @@ RgbPicture renderView(const PreviewSubject& subject, const PreviewView& view, in
     drawMesh(*subject.mesh);
     glPopMatrix();
   }
-  if (subject.model) subject.model->draw();
+  if (subject.model) drawModel(*subject.model);
 
   RgbPicture picture;
   picture.width = picture.height = side;
