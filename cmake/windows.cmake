@@ -14,7 +14,11 @@ set_target_properties(velmo_freeglut PROPERTIES
   INTERFACE_INCLUDE_DIRECTORIES "${VELMO_FREEGLUT_DIR}/include"
   INTERFACE_COMPILE_DEFINITIONS FREEGLUT_STATIC
   INTERFACE_LINK_LIBRARIES "glu32;opengl32;winmm;gdi32")
-target_link_libraries(velmo_core PUBLIC velmo_freeglut glu32 opengl32 winmm)
+find_package(Threads REQUIRED)
+
+# What the floors link: the window system and GL, the multimedia library for the sound cues.
+set(VELMO_GL_LIBRARIES velmo_freeglut glu32 opengl32)
+set(VELMO_SOUND_LIBRARIES winmm)
 
 # Every program carries its C and C++ runtimes, so it needs nothing but the system's DLLs.
 add_link_options(-static)

@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "base/random.h"
-#include "app/startup.h"
 #include "model/model.h"
 #include "model/model_file.h"
 #include "model/part_directory.h"
