@@ -28,6 +28,23 @@ std::string cp1251ToUtf8(std::string_view text) {
   return out;
 }
 
+std::string printableName(std::string_view name) {
+  std::string out;
+  out.reserve(name.size());
+  for (char ch : name) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c >= 0x20 && c != 0x7F) {
+      out += ch;
+      continue;
+    }
+    static const char hex[] = "0123456789ABCDEF";
+    out += "\\x";
+    out += hex[c >> 4];
+    out += hex[c & 0xF];
+  }
+  return out;
+}
+
 namespace {
 thread_local HeldConsole* heldConsole = nullptr;
 }  // namespace

@@ -35,6 +35,10 @@ class HeldConsole {
 // Windows-1251 bytes as UTF-8; the unassigned byte 0x98 becomes U+FFFD.
 std::string cp1251ToUtf8(std::string_view text);
 
+// A name from outside the game (a file name, a path a data file gives) fit to print: every
+// control byte, which a terminal would take as a command or a line break, becomes \xNN.
+std::string printableName(std::string_view name);
+
 // " [  OK  ] " and the local date and time, completing a progress line on standard output.
 void logOk();
 

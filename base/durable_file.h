@@ -1,13 +1,19 @@
-// The platform's two steps that make a saved file survive a crash or a power cut: the written
-// bytes reach the disk, then the finished file takes the old one's place in one step.
+// Saving a file so that no one ever sees it torn, it is never written through a link and a crash
+// loses nothing: the new bytes go to a file of their own beside it, which no one else can have
+// opened, reach the disk, and then take the old file's place in one step.
 #pragma once
 
-#include <cstdio>
+#include <cstddef>
+#include <span>
+#include <string>
 
-// Pushes what was written to `file` (already flushed from the C library's buffer) to the disk.
-// Returns 0, or an errno value saying why not.
-int syncToDisk(std::FILE* file);
+// Replaces the contents of `path` with `bytes`: writes them to a new file beside it, created
+// exclusively and never through a link ("<path>.tmp.<process>.<n>"), pushes it to the disk, gives
+// it the permissions of the file it replaces, renames it over `path` and makes the rename
+// durable. Returns an empty string, or why not, naming the file that failed; on failure `path` is
+// untouched and the new file is gone.
+std::string replaceFileContents(const std::string& path, std::span<const std::byte> bytes);
 
-// Puts the file `temporary` in place of `path`, replacing an existing file, and makes the change
-// itself durable. Returns 0, or an errno value saying why not; on failure `path` is untouched.
-int replaceFile(const char* temporary, const char* path);
+// Whether `path` names a file this process must not change: one without any write permission,
+// one it may not write, or one on a read-only disk. False when there is no such file.
+bool isReadOnlyFile(const std::string& path);

@@ -1,42 +1,51 @@
-// Durable replacement on Windows. The C library's rename refuses an existing target there, so the
-// move goes through MoveFileExA, which replaces it and returns only once the move is on the disk.
+// Durable replacement on Windows: a file created only if new (CREATE_NEW never opens an existing
+// name, a link included), flushed, then moved over the old one with MoveFileExA, which replaces
+// it and returns only once the move is on the disk.
 #include "base/durable_file.h"
 
-#include <io.h>
 #include <windows.h>
 
-#include <cerrno>
+#include "base/console.h"
 
 namespace {
 
-int errnoOf(DWORD error) {
-  switch (error) {
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return EACCES;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-      return ENOENT;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return ENOSPC;
-    case ERROR_WRITE_PROTECT:
-      return EROFS;
-    default:
-      return EIO;
-  }
+std::string systemText(DWORD error) {
+  char text[256] = {};
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                sizeof text, nullptr);
+  while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == '.')) --length;
+  return length > 0 ? std::string(text, length) : "system error " + std::to_string(error);
+}
+
+std::string failed(const char* what, const std::string& path, DWORD error) {
+  return std::string(what) + " \"" + printableName(path) + "\": " + systemText(error);
 }
 
 }  // namespace
 
-int syncToDisk(std::FILE* file) {
-  HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
-  if (handle == INVALID_HANDLE_VALUE) return EBADF;
-  return FlushFileBuffers(handle) ? 0 : errnoOf(GetLastError());
+std::string replaceFileContents(const std::string& path, std::span<const std::byte> bytes) {
+  std::string temporary;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (int n = 0; n < 100; ++n) {
+    temporary = path + ".tmp." + std::to_string(GetCurrentProcessId()) + "." + std::to_string(n);
+    file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  if (file == INVALID_HANDLE_VALUE) return failed("cannot create", temporary, GetLastError());
+  std::string failure;
+  DWORD wrote = 0;
+  if (!WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) || wrote != bytes.size())
+    failure = failed("cannot write", temporary, GetLastError());
+  if (failure.empty() && !FlushFileBuffers(file)) failure = failed("cannot write", temporary, GetLastError());
+  CloseHandle(file);
+  if (failure.empty() &&
+      !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    failure = failed("cannot move the new file over", path, GetLastError());
+  if (!failure.empty()) DeleteFileA(temporary.c_str());
+  return failure;
 }
 
-int replaceFile(const char* temporary, const char* path) {
-  if (MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
-  return errnoOf(GetLastError());
+bool isReadOnlyFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }

@@ -19,6 +19,8 @@ const char* const helpText =
     "Собирайте звёзды, пока пузырь не вырос, и не задевайте горы. "
     "Спасибо за игру."_cp1251;
 
+const char* const notSavedText = "Результат не сохранён"_cp1251;
+
 namespace {
 
 // A widget that cannot be had is left out of its dialog; the dialog goes on without it.
@@ -33,13 +35,15 @@ void create(Args&&... args) {
 void buildHighscoreList(const std::string& name) {
   const int score = dialogActions.score ? dialogActions.score() : 0;
   highscoreTable.insert(name.c_str(), static_cast<std::uint32_t>(score < 0 ? 0 : score));
-  highscoreTable.save();
+  const bool saved = highscoreTable.save();
   for (int i = 0; i < highscoreTable.count(); ++i) {
     const HighscoreEntry& entry = highscoreTable.entryAt(i);
     char line[highscoreNameBytes + 16];
     std::snprintf(line, sizeof line, "%s  %u", entry.name, static_cast<unsigned>(entry.score));
     create<Label>(-0.5f, static_cast<float>(0.5 - 0.1 * i), 1.0f, 1.0f, std::string(line));
   }
+  // The console is not where a player looks: a result that did not reach "h.bin" says so here.
+  if (!saved) create<Label>(-0.5f, -0.5f, 1.0f, 1.0f, std::string(notSavedText));
   create<Button>(-0.5f, -0.6f, 1.0f, 0.2f, std::string("OK"), showMenu);
 }
 

@@ -22,10 +22,14 @@ void showHelp();
 // The name field, shown by the game when a game ends; Enter calls onNameEntered.
 void showNameEntry();
 
-// Enters the name with the game's score (dialogActions.score) into the highscore table, saves it and shows the
-// highscore list with an OK button back to the menu. A failure is thrown on as a message: a
+// Enters the name with the game's score (dialogActions.score) into the highscore table, saves it
+// and shows the highscore list with an OK button back to the menu, and notSavedText under the list
+// when the save failed. A failure is thrown on as a message: a
 // message unchanged, anything else as "Error saving highscores\n".
 void onNameEntered(const std::string& name);
+
+// The line under the highscore list when the result could not be saved (Windows-1251).
+extern const char* const notSavedText;
 
 // The help text (Windows-1251): one sentence, a space, two tabs and the credits.
 extern const char* const helpText;

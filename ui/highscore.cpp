@@ -11,6 +11,7 @@
 #include "base/console.h"
 #include "base/data_file.h"
 #include "base/durable_file.h"
+#include "base/file_lock.h"
 
 HighscoreTable highscoreTable(highscoreCount, true);
 
@@ -24,9 +25,44 @@ void copyName(char (&to)[highscoreNameBytes], const char* from) {
   to[i] = '\0';
 }
 
-void reportSaveFailure(const char* path, int error) {
-  consolePrint(stderr, "Cannot save the highscores to \"%s\": %s\n", path,
-               error != 0 ? std::strerror(error) : "the disk took only part of the data");
+// Enters a result at its rank in `count` ranked entries followed by a spare slot.
+void insertResult(std::vector<HighscoreEntry>& entries, int count, const char* name, std::uint32_t score) {
+  int i = 0;
+  while (i < count && entries[static_cast<std::size_t>(i)].score > score) ++i;
+  for (int k = count - 2; k >= i; --k) {
+    HighscoreEntry& to = entries[static_cast<std::size_t>(k + 1)];
+    const HighscoreEntry& from = entries[static_cast<std::size_t>(k)];
+    copyName(to.name, from.name);
+    to.score = from.score;
+  }
+  HighscoreEntry& entry = entries[static_cast<std::size_t>(i)];
+  copyName(entry.name, name ? name : "");
+  entry.score = score;
+}
+
+enum class TableFile { missing, read, tooShort, unreadable };
+
+// Reads the file into `entries`, which a missing or short file leaves as they are. For a file
+// that is there but cannot be read, `reason` says why.
+TableFile readTableFile(const char* path, std::span<HighscoreEntry> entries, std::string& reason) {
+  bool notRegular = false;
+  errno = 0;
+  std::FILE* file = openDataFile(path, notRegular);
+  if (!file) {
+    if (!notRegular && errno == ENOENT) return TableFile::missing;
+    reason = notRegular ? "not a regular file" : std::strerror(errno);
+    return TableFile::unreadable;
+  }
+  std::array<std::byte, highscoreFileBytes> bytes;
+  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) {
+    reason = "a read failed";
+    return TableFile::unreadable;
+  }
+  return decodeHighscores(std::span<const std::byte>(bytes.data(), got), entries) ? TableFile::read
+                                                                                  : TableFile::tooShort;
 }
 
 }  // namespace
@@ -78,52 +114,60 @@ HighscoreTable::~HighscoreTable() {
   }
 }
 
+void HighscoreTable::leaveAlone(const char* path, const std::string& why) {
+  if (!leftAlone_)
+    consolePrint(stderr, "\"%s\" %s: this game's results will not be saved\n", printableName(path).c_str(),
+                 why.c_str());
+  leftAlone_ = true;
+}
+
 bool HighscoreTable::load(const char* path) {
   loaded_ = true;
-  std::FILE* file = openDataFile(path);
-  if (!file) return false;
-  std::array<std::byte, highscoreFileBytes> bytes;
-  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
-  return decodeHighscores(std::span<const std::byte>(bytes.data(), got), std::span(entries_.data(), count_));
+  std::string reason;
+  const TableFile found = readTableFile(path, std::span(entries_.data(), static_cast<std::size_t>(count_)), reason);
+  if (found == TableFile::unreadable)
+    leaveAlone(path, "cannot be read (" + reason + ")");
+  else if (found != TableFile::missing && isReadOnlyFile(path))
+    leaveAlone(path, "is read-only");
+  return found == TableFile::read;
 }
 
 bool HighscoreTable::save(const char* path) {
   if (readOnly_) return true;
-  const HighscoreBytes bytes = encodeHighscores(std::span<const HighscoreEntry>(entries_.data(), count_));
-  const std::string temporary = std::string(path) + ".tmp";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) {
-    reportSaveFailure(path, errno);
-    return false;
+  if (leftAlone_) return false;
+  FileLock lock;
+  std::string failure = lock.acquire(std::string(path) + ".lock", highscoreLockWaitMs);
+  if (failure.empty()) {
+    std::vector<HighscoreEntry> merged(entries_.size(), HighscoreEntry{});
+    std::string reason;
+    const TableFile found = readTableFile(path, std::span(merged.data(), static_cast<std::size_t>(count_)), reason);
+    if (found == TableFile::unreadable) {
+      leaveAlone(path, "cannot be read (" + reason + ")");
+      return false;
+    }
+    if (found != TableFile::missing && isReadOnlyFile(path)) {
+      leaveAlone(path, "is read-only");
+      return false;
+    }
+    // Each result is entered once: the ones saved before are in the file already.
+    for (const HighscoreEntry& result : unsaved_) insertResult(merged, count_, result.name, result.score);
+    failure = replaceFileContents(path, encodeHighscores(std::span<const HighscoreEntry>(merged.data(), count_)));
+    if (failure.empty()) {
+      entries_ = merged;
+      unsaved_.clear();
+      return true;
+    }
   }
-  int error = 0;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  if (!ok) error = errno;
-  if (ok && std::fflush(file) != 0) ok = false, error = errno;
-  if (ok && (error = syncToDisk(file)) != 0) ok = false;
-  if (std::fclose(file) != 0 && ok) ok = false, error = errno;
-  if (ok && (error = replaceFile(temporary.c_str(), path)) != 0) ok = false;
-  if (!ok) {
-    std::remove(temporary.c_str());
-    reportSaveFailure(path, error);
-    return false;
-  }
-  return true;
+  consolePrint(stderr, "Cannot save the highscores to \"%s\": %s\n", printableName(path).c_str(), failure.c_str());
+  return false;
 }
 
 bool HighscoreTable::insert(const char* name, std::uint32_t score) {
-  int i = 0;
-  while (i < count_ && entries_[static_cast<std::size_t>(i)].score > score) ++i;
-  for (int k = count_ - 2; k >= i; --k) {
-    HighscoreEntry& to = entries_[static_cast<std::size_t>(k + 1)];
-    const HighscoreEntry& from = entries_[static_cast<std::size_t>(k)];
-    copyName(to.name, from.name);
-    to.score = from.score;
-  }
-  HighscoreEntry& entry = entries_[static_cast<std::size_t>(i)];
-  copyName(entry.name, name ? name : "");
-  entry.score = score;
+  insertResult(entries_, count_, name, score);
+  HighscoreEntry result{};
+  copyName(result.name, name ? name : "");
+  result.score = score;
+  unsaved_.push_back(result);
   return true;
 }
 

@@ -1,14 +1,14 @@
-// The platform's durable replacement of a file, which the highscore save relies on: Windows' C
-// library cannot rename over an existing file, so this is where the two platforms differ.
+// Replacing a file durably, and the lock beside it: the two steps the highscore save relies on,
+// where the platforms differ.
 #include "base/durable_file.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "base/file_lock.h"
 #include "tests/support/test_files.h"
 
 namespace {
@@ -20,44 +20,81 @@ std::string textOf(const fs::path& path) {
   return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-TEST(DurableFile, ReplacesAnExistingFileAndLeavesNoTemporary) {
-  ScratchDir dir("durable-replace");
-  const std::string path = dir.write("h.bin", "old").string();
-  const std::string temporary = dir.write("h.bin.tmp", "new").string();
-  ASSERT_EQ(replaceFile(temporary.c_str(), path.c_str()), 0);
-  EXPECT_EQ(textOf(path), "new");
-  EXPECT_FALSE(fs::exists(temporary));
-  // And again over the file it just put there: the second save of a run.
-  dir.write("h.bin.tmp", "newer");
-  ASSERT_EQ(replaceFile(temporary.c_str(), path.c_str()), 0);
-  EXPECT_EQ(textOf(path), "newer");
+std::span<const std::byte> bytes(std::string_view text) {
+  return {reinterpret_cast<const std::byte*>(text.data()), text.size()};
 }
 
-TEST(DurableFile, AFailedReplaceLeavesTheOldFileAndSaysWhy) {
+TEST(DurableFile, ReplacesAFileKeepingItsPermissionsAndLeavesNoTemporary) {
+  ScratchDir dir("durable-replace");
+  const fs::path path = dir.write("h.bin", "old");
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const fs::perms before = fs::status(path).permissions();
+  ASSERT_EQ(replaceFileContents(path.string(), bytes("new")), "");
+  ASSERT_EQ(replaceFileContents(path.string(), bytes("newer")), "");  // the second save of a run
+  EXPECT_EQ(textOf(path), "newer");
+  EXPECT_EQ(fs::status(path).permissions(), before);
+  int files = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) ++files;
+  EXPECT_EQ(files, 1);
+}
+
+// The new bytes go to a file no one else can have opened: a link planted at the name the save
+// would take first is neither followed nor removed, and its target keeps its bytes.
+TEST(DurableFile, NeverWritesThroughALink) {
+  ScratchDir dir("durable-link");
+  const fs::path path = dir.write("h.bin", "old");
+  const fs::path precious = dir.write("precious", "mine");
+  const fs::path planted = path.string() + ".tmp." + std::to_string(::getpid()) + ".0";
+  std::error_code linkError;
+  fs::create_symlink(precious, planted, linkError);
+  if (linkError) GTEST_SKIP() << "no symbolic links here: " << linkError.message();
+  ASSERT_EQ(replaceFileContents(path.string(), bytes("new")), "");
+  EXPECT_EQ(textOf(path), "new");
+  EXPECT_FALSE(fs::is_symlink(path));
+  EXPECT_EQ(textOf(precious), "mine");
+  EXPECT_TRUE(fs::is_symlink(planted));
+}
+
+TEST(DurableFile, AFailedReplaceLeavesTheOldThingAndSaysWhy) {
   ScratchDir dir("durable-fail");
-  const std::string path = dir.write("h.bin", "old").string();
-  const std::string missing = (dir.path() / "h.bin.tmp").string();
-  EXPECT_EQ(replaceFile(missing.c_str(), path.c_str()), ENOENT);
-  EXPECT_EQ(textOf(path), "old");
-  // A folder in the way of the target cannot be replaced by a file.
-  const std::string temporary = dir.write("other.tmp", "new").string();
   fs::create_directories(dir.path() / "folder" / "inside");
   const std::string folder = (dir.path() / "folder").string();
-  EXPECT_NE(replaceFile(temporary.c_str(), folder.c_str()), 0);
+  const std::string why = replaceFileContents(folder, bytes("new"));
+  EXPECT_NE(why.find("folder"), std::string::npos) << why;
   EXPECT_TRUE(fs::is_directory(folder));
-  EXPECT_EQ(textOf(temporary), "new");
+  EXPECT_NE(replaceFileContents((dir.path() / "missing" / "f").string(), bytes("x")), "");
+  int files = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) ++files;
+  EXPECT_EQ(files, 1);  // only the folder: the failed new file is gone
 }
 
-TEST(DurableFile, SyncsAWrittenFile) {
-  ScratchDir dir("durable-sync");
-  const std::string path = (dir.path() / "f").string();
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  ASSERT_EQ(std::fwrite("bytes", 1, 5, file), 5u);
-  ASSERT_EQ(std::fflush(file), 0);
-  EXPECT_EQ(syncToDisk(file), 0);
-  std::fclose(file);
-  EXPECT_EQ(textOf(path), "bytes");
+TEST(DurableFile, ReadOnlyMeansNoWritePermission) {
+  ScratchDir dir("durable-readonly");
+  const fs::path path = dir.write("f", "x");
+  EXPECT_FALSE(isReadOnlyFile(path.string()));
+  fs::permissions(path, fs::perms::owner_read);
+  EXPECT_TRUE(isReadOnlyFile(path.string()));
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);  // so the folder can go
+  EXPECT_FALSE(isReadOnlyFile((dir.path() / "missing").string()));
+}
+
+// A second holder waits the bounded time and gives up; a link in the lock file's place is refused.
+TEST(FileLock, OneHolderAtATimeAndNeverThroughALink) {
+  ScratchDir dir("file-lock");
+  const std::string path = (dir.path() / "h.bin.lock").string();
+  FileLock first, second;
+  ASSERT_EQ(first.acquire(path, 0), "");
+  const std::string busy = second.acquire(path, 50);
+  EXPECT_NE(busy.find("another game"), std::string::npos) << busy;
+  first.release();
+  EXPECT_EQ(second.acquire(path, 0), "");
+  second.release();
+  const fs::path link = dir.path() / "link.lock";
+  std::error_code linkError;
+  fs::create_symlink(dir.path() / "elsewhere", link, linkError);
+  if (linkError) GTEST_SKIP() << "no symbolic links here: " << linkError.message();
+  EXPECT_NE(first.acquire(link.string(), 0), "");
+  EXPECT_FALSE(fs::exists(dir.path() / "elsewhere"));
 }
 
 }  // namespace

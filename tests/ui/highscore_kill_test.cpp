@@ -1,13 +1,13 @@
-// "h.bin" survives a process killed in the middle of saving it: a child saves two different
-// tables in turn as fast as it can and is killed at a random moment, again and again; the file
-// must then always hold one of the two tables whole.
+// "h.bin" shared by processes that save at once and are killed in the middle of saving: the file
+// must always be one whole table, and the results of processes that finished must all be in it.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
-#include <cstring>
+#include <cstdlib>
+#include <set>
 #include <string>
 
 #include "base/random.h"
@@ -16,59 +16,79 @@
 
 namespace {
 
-// A table of ten entries named after `tag`, scores tag*100 down.
-void fill(HighscoreTable& table, char tag) {
-  for (int i = 0; i < highscoreCount; ++i) {
-    char name[] = {tag, static_cast<char>('0' + i), '\0'};
-    table.insert(name, static_cast<std::uint32_t>(tag) * 100u - static_cast<std::uint32_t>(i));
-  }
-}
-
-HighscoreBytes fileImage(char tag) {
+// Enters `results` results named tag0, tag1, ... (tag unique to the process) with rising scores, saving after each, as a game
+// does after every name; `results` < 0 goes on until the process is killed.
+[[noreturn]] void playAndSave(const std::string& path, const std::string& tag, int results) {
   HighscoreTable table;
-  fill(table, tag);
-  HighscoreEntry entries[highscoreCount];
-  for (int i = 0; i < highscoreCount; ++i) entries[i] = table.entryAt(i);
-  return encodeHighscores(entries);
+  table.load(path.c_str());
+  for (int i = 0; results < 0 || i < results; ++i) {
+    const std::string name = tag + std::to_string(i);
+    table.insert(name.c_str(), static_cast<std::uint32_t>(i));
+    if (!table.save(path.c_str())) std::_Exit(3);
+  }
+  std::_Exit(0);
 }
 
-[[noreturn]] void saveForever(const std::string& path) {
-  HighscoreTable a, b;
-  fill(a, 'A');
-  fill(b, 'B');
-  for (;;) {
-    a.save(path.c_str());
-    b.save(path.c_str());
+pid_t start(const std::string& path, const std::string& tag, int results) {
+  const pid_t child = fork();
+  if (child == 0) playAndSave(path, tag, results);
+  return child;
+}
+
+// The entries of a whole table, or a failure naming what is wrong with the file.
+testing::AssertionResult wholeTable(const std::vector<std::byte>& bytes, std::vector<HighscoreEntry>& entries) {
+  entries.assign(highscoreCount, HighscoreEntry{});
+  if (bytes.size() != static_cast<std::size_t>(highscoreFileBytes) || !decodeHighscores(bytes, entries))
+    return testing::AssertionFailure() << "a file of " << bytes.size() << " bytes";
+  std::set<std::string> seen;
+  for (int i = 0; i < highscoreCount; ++i) {
+    const std::string name = entries[static_cast<std::size_t>(i)].name;
+    if (i > 0 && entries[static_cast<std::size_t>(i)].score > entries[static_cast<std::size_t>(i - 1)].score)
+      return testing::AssertionFailure() << "entry " << i << " out of rank";
+    if (!name.empty() && !seen.insert(name).second) return testing::AssertionFailure() << name << " twice";
   }
+  return testing::AssertionSuccess();
 }
 
 }  // namespace
 
-TEST(HighscoreSave, AProcessKilledWhileSavingLeavesAWholeTable) {
-  ScratchDir dir("highscore-kill");
+TEST(HighscoreSave, TwoProcessesSavingAtOnceKeepEachOthersResults) {
+  ScratchDir dir("highscore-two");
   const std::string path = (dir.path() / "h.bin").string();
-  const HighscoreBytes tableA = fileImage('A'), tableB = fileImage('B');
-  RandomSequence random;
-  int whole = 0;
-  for (int round = 0; round < 60; ++round) {
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) saveForever(path);
-    // Up to 20 ms: the first rounds often kill before the first save is done, the later ones
-    // land anywhere in a save (opening, writing, syncing, renaming).
-    timespec pause{0, static_cast<long>(random.next() % 20000) * 1000L};
-    nanosleep(&pause, nullptr);
-    ASSERT_EQ(kill(child, SIGKILL), 0);
+  const pid_t a = start(path, "A", 5), b = start(path, "B", 5);
+  for (pid_t child : {a, b}) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  }
+  std::vector<HighscoreEntry> entries;
+  ASSERT_TRUE(wholeTable(readBytes(path), entries));
+  std::set<std::string> names;
+  for (const HighscoreEntry& e : entries) names.insert(e.name);
+  EXPECT_EQ(names, (std::set<std::string>{"A0", "A1", "A2", "A3", "A4", "B0", "B1", "B2", "B3", "B4"}));
+}
 
-    const std::vector<std::byte> bytes = readBytes(path);
-    if (bytes.empty() && !std::filesystem::exists(path)) continue;  // killed before the first save
-    ASSERT_EQ(bytes.size(), static_cast<std::size_t>(highscoreFileBytes)) << "round " << round;
-    const bool isA = std::memcmp(bytes.data(), tableA.data(), tableA.size()) == 0;
-    const bool isB = std::memcmp(bytes.data(), tableB.data(), tableB.size()) == 0;
-    ASSERT_TRUE(isA || isB) << "round " << round;
+TEST(HighscoreSave, ProcessesKilledWhileSavingLeaveAWholeTable) {
+  ScratchDir dir("highscore-kill");
+  const std::string path = (dir.path() / "h.bin").string();
+  RandomSequence random;
+  int whole = 0;
+  for (int round = 0; round < 40; ++round) {
+    const std::string round_ = std::to_string(round) + "-";
+    const pid_t a = start(path, "A" + round_, -1), b = start(path, "B" + round_, -1);
+    // Up to 20 ms: the first rounds often kill before the first save is done, the later ones
+    // land anywhere in a save (waiting for the lock, writing, syncing, renaming).
+    timespec pause{0, static_cast<long>(random.next() % 20000) * 1000L};
+    nanosleep(&pause, nullptr);
+    for (pid_t child : {a, b}) {
+      ASSERT_EQ(kill(child, SIGKILL), 0);
+      int status = 0;
+      ASSERT_EQ(waitpid(child, &status, 0), child);
+      ASSERT_TRUE(WIFSIGNALED(status)) << "round " << round << ": the save failed";
+    }
+    if (!std::filesystem::exists(path)) continue;  // killed before the first save
+    std::vector<HighscoreEntry> entries;
+    ASSERT_TRUE(wholeTable(readBytes(path), entries)) << "round " << round;
     ++whole;
   }
   EXPECT_GT(whole, 0);  // the file existed at least once: the loop did test something

@@ -1,9 +1,10 @@
 // The highscore table: ranking, the complemented 240-byte file, and saving without losing the
-// previous file.
+// previous file or another game's results.
 #include "ui/highscore.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -161,52 +162,81 @@ TEST(HighscoreFile, LoadAndSaveRoundTripThroughA240ByteFile) {
   fillDescending(table);
   ASSERT_TRUE(table.save(path.c_str()));
   EXPECT_EQ(fs::file_size(path), 240u);
-  EXPECT_FALSE(fs::exists(path + ".tmp"));
   HighscoreTable again;
   ASSERT_TRUE(again.load(path.c_str()));
   EXPECT_EQ(names(again), names(table));
   EXPECT_EQ(scores(again), scores(table));
-
-  HighscoreTable empty;
-  ASSERT_TRUE(empty.save(path.c_str()));
-  EXPECT_EQ(fileText(path), std::string(240, '\xff'));
+  // Beside the file only the lock file stays: no temporary is left behind.
+  std::vector<std::string> inFolder;
+  for (const auto& entry : fs::directory_iterator(dir.path())) inFolder.push_back(entry.path().filename().string());
+  std::sort(inFolder.begin(), inFolder.end());
+  EXPECT_EQ(inFolder, (std::vector<std::string>{"h.bin", "h.bin.lock"}));
 }
 
-TEST(HighscoreFile, AShortFileIsRejectedAndTheTableKept) {
-  ScratchDir dir("hs-short");
-  fs::path path = dir.write("h.bin", std::string(239, '\xff'));
-  HighscoreTable table;
-  table.insert("kept", 3);
-  EXPECT_FALSE(table.load(path.string().c_str()));
-  EXPECT_STREQ(table.entryAt(0).name, "kept");
-  fs::path directory = dir.path() / "folder";
-  fs::create_directories(directory);
-  EXPECT_FALSE(table.load(directory.string().c_str()));
-  EXPECT_STREQ(table.entryAt(0).name, "kept");
-}
-
-TEST(HighscoreFile, AFailedSaveKeepsTheOldFileAndSaysWhy) {
-  ScratchDir dir("hs-fail");
+// Two games in one folder: each save enters that game's new results into what the file holds,
+// so neither loses the other's, and a result saved once is never entered again.
+TEST(HighscoreFile, SavesMergeWithTheFileAndEnterEachResultOnce) {
+  ScratchDir dir("hs-merge");
   const std::string path = (dir.path() / "h.bin").string();
-  HighscoreTable table;
-  table.insert("old", 1);
-  ASSERT_TRUE(table.save(path.c_str()));
-  const std::string before = fileText(path);
+  HighscoreTable a, b;
+  a.load(path.c_str());
+  b.load(path.c_str());
+  a.insert("a1", 5);
+  ASSERT_TRUE(a.save(path.c_str()));
+  b.insert("b1", 7);
+  ASSERT_TRUE(b.save(path.c_str()));
+  ASSERT_TRUE(a.save(path.c_str()));  // nothing new: the file stays as b left it
+  a.insert("a2", 5);                  // ties rank above the older result
+  ASSERT_TRUE(a.save(path.c_str()));
+  HighscoreTable check;
+  ASSERT_TRUE(check.load(path.c_str()));
+  EXPECT_EQ(names(check), (std::vector<std::string>{"b1", "a2", "a1", "", "", "", "", "", "", ""}));
+  EXPECT_EQ(names(a), names(check));  // the table shows what the file holds
+}
 
-  fs::create_directories(path + ".tmp");  // the temporary file cannot be created
+TEST(HighscoreFile, AFailedSaveKeepsTheOldFileSaysWhyAndKeepsTheResultForTheNextSave) {
+  ScratchDir dir("hs-fail");
+  const std::string path = (dir.path() / "later" / "h.bin").string();
+  HighscoreTable table;
   table.insert("new", 2);
   testing::internal::CaptureStderr();
   EXPECT_FALSE(table.save(path.c_str()));
   const std::string message = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(fileText(path), before);
-  EXPECT_STREQ(table.entryAt(0).name, "new");  // the table in memory is kept
   EXPECT_NE(message.find(path), std::string::npos) << message;
   EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
-  EXPECT_EQ(message.back(), '\n');
+  EXPECT_STREQ(table.entryAt(0).name, "new");  // the table in memory is kept
+  fs::create_directories(dir.path() / "later");
+  ASSERT_TRUE(table.save(path.c_str()));
+  HighscoreTable check;
+  ASSERT_TRUE(check.load(path.c_str()));
+  EXPECT_STREQ(check.entryAt(0).name, "new");
+  EXPECT_STREQ(check.entryAt(1).name, "");
+}
 
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(table.save((dir.path() / "missing" / "h.bin").string().c_str()));
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("missing"), std::string::npos);
+// Only a missing file means an empty table: one that is there but cannot be read, or is
+// read-only, keeps its bytes and its mode, and the game says so once.
+TEST(HighscoreFile, AnUnreadableOrReadOnlyFileIsLeftAloneAndSaidOnce) {
+  ScratchDir dir("hs-alone");
+  const fs::path readOnly = dir.write("h.bin", std::string(240, '\xfe'));
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const fs::perms readOnlyPermissions = fs::status(readOnly).permissions();
+  const fs::path folder = dir.path() / "folder.bin";
+  fs::create_directories(folder / "inside");
+  for (const fs::path& path : {readOnly, folder}) {
+    HighscoreTable table;
+    testing::internal::CaptureStderr();
+    table.load(path.string().c_str());
+    table.insert("lost", 1);
+    EXPECT_FALSE(table.save(path.string().c_str()));
+    EXPECT_FALSE(table.save(path.string().c_str()));
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    EXPECT_NE(message.find("will not be saved"), std::string::npos) << message;
+  }
+  EXPECT_EQ(fileText(readOnly), std::string(240, '\xfe'));
+  EXPECT_EQ(fs::status(readOnly).permissions(), readOnlyPermissions);
+  EXPECT_TRUE(fs::is_directory(folder / "inside"));
+  fs::permissions(readOnly, fs::perms::owner_all);  // so the folder can go
 }
 
 TEST(HighscoreFile, TheProgramsTableSavesAtExitOnlyOnceLoaded) {
