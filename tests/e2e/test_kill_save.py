@@ -1,5 +1,6 @@
 """The real game killed while it saves "h.bin", again and again: after the name entry's save and
-during the save at exit. The file must always be one whole table, the old one or the new one.
+during the save at exit, one game alone or two in one folder. The file must always be one whole
+table, the old one or the new one.
 A plain kill (SIGTERM) must end the game too."""
 import random
 import signal
@@ -10,6 +11,7 @@ import unittest
 
 import harness
 import test_game
+import test_shared_highscores
 
 
 def table(*entries):
@@ -92,6 +94,38 @@ class KillDuringSave(unittest.TestCase):
                 before = [b"Keeper", b"Second"] + [b""] * 8
                 after = [b"Keeper", b"Second", b"Killed"] + [b""] * 7
                 self.assertIn(names, (before, after))
+                self.finish()
+
+    def test_two_games_killed_during_their_saves_after_a_name(self):
+        # Two games in one folder end, take a name each and are killed at random moments of
+        # their saves: the file is always whole, and holds each name at most once.
+        quick = {"h.bin": OLD, "config.txt": "10 2 0\n"}
+        for round in range(3):
+            with self.subTest(round=round):
+                self.game = harness.Game(files=quick, args=["-geometry", "300x300+0+0", "--record", "a.vrp"])
+                other = test_shared_highscores.Beside(self.game, "b", args=["-geometry", "300x300+0+0", "--record", "b.vrp"])
+                try:
+                    games = (self.game.start(), other.start())
+                    for game in games:
+                        game.wait_output("Game over at display", timeout=120)
+                    time.sleep(0.3)
+                    for game, name in zip(games, ("KilledA", "KilledB")):
+                        game.type(name)
+                    for game in games:
+                        game.xdotool("key", "--window", game.window, "Return")
+                    time.sleep(self.random.uniform(0.0, 0.15))
+                    for game in games:
+                        game.process.send_signal(signal.SIGKILL)
+                        game.process.wait(30)
+                    data = self.stored()
+                    self.assertEqual(len(data), 240)
+                    names = [name for name, _ in test_game.decode_highscores(data)]
+                    self.assertEqual(names[:2], [b"Keeper", b"Second"])
+                    rest = [name for name in names[2:] if name]
+                    self.assertLessEqual(set(rest), {b"KilledA", b"KilledB"})
+                    self.assertEqual(len(rest), len(set(rest)))
+                finally:
+                    other.stop()
                 self.finish()
 
     def test_a_plain_kill_ends_the_game(self):
