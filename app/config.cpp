@@ -55,6 +55,8 @@ Config parseConfig(std::span<const std::byte> text) {
   Config config;
   int* fields[] = {&config.landscapeDetail, &config.shipDetail, &config.sound};
   std::size_t pos = 0;
+  // Notepad starts a file saved as UTF-8 with a byte-order mark; it is no part of the first value.
+  if (text.size() >= 3 && text[0] == std::byte{0xEF} && text[1] == std::byte{0xBB} && text[2] == std::byte{0xBF}) pos = 3;
   for (int* field : fields) {
     while (pos < text.size() && isBlank(static_cast<unsigned char>(text[pos]))) ++pos;
     if (pos == text.size()) break;

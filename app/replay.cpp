@@ -213,7 +213,7 @@ void encodeReplayHeader(const ReplayHeader& header, std::vector<std::byte>& out)
   putU(out, static_cast<std::uint32_t>(header.config.sound), 4);
   const std::size_t variants = std::min(header.variants.size(), maxReplayVariants);
   putU(out, static_cast<std::uint32_t>(variants), 2);
-  for (std::size_t i = 0; i < variants; ++i) putText(out, header.variants[i].substr(0, maxReplayPathChars), 2);
+  for (std::size_t i = 0; i < variants; ++i) putText(out, header.variants[i], 2);  // never longer than maxReplayPathChars
 }
 
 void encodeReplayEvent(const ReplayEvent& e, std::vector<std::byte>& out) {

@@ -18,6 +18,7 @@
 #include "app/config.h"
 #include "app/input_event.h"
 #include "game/frame.h"
+#include "model/model_file.h"
 #include "model/part_directory.h"
 
 inline constexpr char replayMagic[8] = {'V', 'E', 'L', 'M', 'O', 'R', 'E', 'P'};
@@ -25,7 +26,10 @@ inline constexpr std::uint16_t replayFormatVersion = 1;
 inline constexpr std::size_t maxReplayBytes = std::size_t{64} << 20;  // a larger file is refused
 inline constexpr std::size_t maxReplayVersionChars = 32;
 inline constexpr std::size_t maxReplayVariants = maxPickedRecordings;
-inline constexpr std::size_t maxReplayPathChars = 1024;
+// A variant path is a part folder's name from the model file, "/" and a line of its files.txt, so
+// every path the game draws is recorded whole.
+inline constexpr std::size_t maxReplayPathChars =
+    static_cast<std::size_t>(modelfile::maxNameBytes) + 1 + maxPartLineChars;
 inline constexpr std::uint32_t maxReplayDisplay = 0x7FFFFFFF;
 inline constexpr int maxReplaySpecialKey = 0x7FFF;  // GLUT's special keys are small numbers
 inline constexpr int maxReplayMouseButton = 31;

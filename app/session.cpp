@@ -9,9 +9,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 #include "base/console.h"
+#include "base/data_file.h"
+#include "base/durable_file.h"
 #include "app/frame.h"
 #include "app/replay.h"
 #include "app/version.h"
@@ -49,12 +52,14 @@ void writePending() {
       std::fwrite(session.pending.data(), 1, session.pending.size(), session.file) != session.pending.size() &&
       !session.writeFailed) {
     session.writeFailed = true;
-    consolePrint(stderr, "Cannot write the replay to \"%s\": %s\n", session.path.c_str(), std::strerror(errno));
+    consolePrint(stderr, "Cannot write the replay to \"%s\": %s\n", printableName(session.path).c_str(),
+                 std::strerror(errno));
   }
   session.pending.clear();
   if (std::fflush(session.file) != 0 && !session.writeFailed) {
     session.writeFailed = true;
-    consolePrint(stderr, "Cannot write the replay to \"%s\": %s\n", session.path.c_str(), std::strerror(errno));
+    consolePrint(stderr, "Cannot write the replay to \"%s\": %s\n", printableName(session.path).c_str(),
+                 std::strerror(errno));
   }
 }
 
@@ -126,10 +131,19 @@ void sessionDisplay() {
     finishReplay();
 }
 
+// Why a path that opened is not a file to read or write.
+std::string notAFile(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::is_directory(path, ignored) ? "it is a folder" : "not a regular file (a pipe or a device)";
+}
+
 bool readWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::string& error) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  // Opened as the data files are, so a named pipe without a writer is refused, not waited on.
+  bool notRegular = false;
+  errno = 0;
+  std::FILE* file = openDataFile(path.c_str(), notRegular);
   if (!file) {
-    error = "cannot read the replay \"" + path + "\": " + std::strerror(errno);
+    error = "cannot read the replay " + quotedName(path) + ": " + (notRegular ? notAFile(path) : std::strerror(errno));
     return false;
   }
   std::byte chunk[65536];
@@ -141,10 +155,31 @@ bool readWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) {
-    error = "cannot read the replay \"" + path + "\"";
+    error = "cannot read the replay \"" + printableName(path) + "\": a read failed";
     return false;
   }
   return true;
+}
+
+// Why `path` may not be recorded into, or an empty string. The file is only looked at here: it is
+// opened, and emptied, once start-up has succeeded. Anything there already must be a replay, so a
+// slip of the hand cannot put a recording over "h.bin", a data file or any other file.
+std::string recordTargetFault(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error, again;
+  if (fs::weakly_canonical(path, error) == fs::weakly_canonical(highscoreFileName, again) && !error && !again)
+    return "that is the highscore file";
+  const fs::file_status status = fs::status(path, error);
+  if (!fs::exists(status)) return {};
+  if (!fs::is_regular_file(status)) return notAFile(path);
+  bool notRegular = false;
+  std::FILE* file = openDataFile(path.c_str(), notRegular);
+  if (!file) return notRegular ? notAFile(path) : std::strerror(errno);
+  char magic[sizeof replayMagic] = {};
+  const std::size_t got = std::fread(magic, 1, sizeof magic, file);
+  std::fclose(file);
+  if (got == 0 || (got == sizeof magic && std::memcmp(magic, replayMagic, sizeof magic) == 0)) return {};
+  return "it holds something other than a replay, which a recording would overwrite";
 }
 
 }  // namespace
@@ -152,9 +187,8 @@ bool readWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::
 bool prepareSession(const Options& options, std::string& error) {
   if (!options.recordPath.empty()) {
     session.path = options.recordPath;
-    session.file = std::fopen(options.recordPath.c_str(), "wb");
-    if (!session.file) {
-      error = "cannot write the replay \"" + options.recordPath + "\": " + std::strerror(errno);
+    if (const std::string fault = recordTargetFault(options.recordPath); !fault.empty()) {
+      error = "cannot write the replay " + quotedName(options.recordPath) + ": " + fault;
       return false;
     }
     session.mode = Mode::recording;
@@ -166,11 +200,11 @@ bool prepareSession(const Options& options, std::string& error) {
   std::vector<std::byte> bytes;
   if (!readWholeFile(options.replayPath, bytes, error)) return false;
   if (!parseReplay(bytes, session.replay, error)) {
-    error = "\"" + options.replayPath + "\" is not a replay this game can play: " + error;
+    error = quotedName(options.replayPath) + " is not a replay this game can play: " + error;
     return false;
   }
   if (session.replay.header.gameVersion != velmoVersion) {
-    error = "\"" + options.replayPath + "\" was recorded by velmo " + session.replay.header.gameVersion +
+    error = quotedName(options.replayPath) + " was recorded by velmo " + session.replay.header.gameVersion +
             ", this is velmo " + velmoVersion;
     return false;
   }
@@ -193,6 +227,13 @@ void startSession(const Config& config) {
   appFrame.displayHook = sessionDisplay;
   gameEndHook = onGameEnd;
   if (session.mode == Mode::recording) {
+    std::string reason;
+    session.file = openOutputFile(session.path, reason);
+    if (!session.file) {
+      consolePrint(stderr, "velmo: cannot write the replay \"%s\": %s\n", printableName(session.path).c_str(),
+                   reason.c_str());
+      std::exit(1);
+    }
     ReplayHeader header{velmoVersion, config, pickedRecordings()};
     encodeReplayHeader(header, session.pending);
     writePending();

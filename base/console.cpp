@@ -45,6 +45,13 @@ std::string printableName(std::string_view name) {
   return out;
 }
 
+std::string quotedName(std::string_view name) {
+  std::string out(1, '"');
+  out += printableName(name);
+  out += '"';
+  return out;
+}
+
 namespace {
 thread_local HeldConsole* heldConsole = nullptr;
 }  // namespace

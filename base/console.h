@@ -38,6 +38,8 @@ std::string cp1251ToUtf8(std::string_view text);
 // A name from outside the game (a file name, a path a data file gives) fit to print: every
 // control byte, which a terminal would take as a command or a line break, becomes \xNN.
 std::string printableName(std::string_view name);
+// The same between double quotes, as messages name files.
+std::string quotedName(std::string_view name);
 
 // " [  OK  ] " and the local date and time, completing a progress line on standard output.
 void logOk();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <span>
 #include <string>
 
@@ -17,3 +18,8 @@ std::string replaceFileContents(const std::string& path, std::span<const std::by
 // Whether `path` names a file this process must not change: one without any write permission,
 // one it may not write, or one on a read-only disk. False when there is no such file.
 bool isReadOnlyFile(const std::string& path);
+
+// Opens `path` for writing from its start, creating it when missing, for a file the game writes
+// as it goes (a recording). Only a regular file is opened: a named pipe without a reader, a device
+// or a folder is refused at once, never waited on. Returns nullptr with the reason in `reason`.
+std::FILE* openOutputFile(const std::string& path, std::string& reason);

@@ -23,7 +23,7 @@ void syncDirectoryOf(const std::string& path) {
 }
 
 std::string failed(const char* what, const std::string& path, int error) {
-  return std::string(what) + " \"" + printableName(path) + "\": " + std::strerror(error);
+  return std::string(what) + " " + quotedName(path) + ": " + std::strerror(error);
 }
 
 }  // namespace
@@ -67,4 +67,31 @@ bool isReadOnlyFile(const std::string& path) {
   if (::stat(path.c_str(), &status) != 0) return false;
   if ((status.st_mode & 0222) == 0) return true;  // also for root, who could write it anyway
   return ::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS);
+}
+
+std::FILE* openOutputFile(const std::string& path, std::string& reason) {
+  // O_NONBLOCK: opening a named pipe that no one reads fails at once instead of waiting.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+  if (fd < 0) {
+    reason = errno == ENXIO ? "a named pipe that no one reads" : std::strerror(errno);
+    return nullptr;
+  }
+  struct stat status;
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    ::close(fd);
+    reason = "not a regular file";
+    return nullptr;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (::ftruncate(fd, 0) != 0 || flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    reason = std::strerror(errno);
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* file = ::fdopen(fd, "wb");
+  if (!file) {
+    reason = std::strerror(errno);
+    ::close(fd);
+  }
+  return file;
 }

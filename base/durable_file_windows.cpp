@@ -3,7 +3,11 @@
 // it and returns only once the move is on the disk.
 #include "base/durable_file.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
+
+#include <cstdint>
 
 #include "base/console.h"
 
@@ -18,7 +22,7 @@ std::string systemText(DWORD error) {
 }
 
 std::string failed(const char* what, const std::string& path, DWORD error) {
-  return std::string(what) + " \"" + printableName(path) + "\": " + systemText(error);
+  return std::string(what) + " " + quotedName(path) + ": " + systemText(error);
 }
 
 }  // namespace
@@ -48,4 +52,33 @@ std::string replaceFileContents(const std::string& path, std::span<const std::by
 bool isReadOnlyFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+std::FILE* openOutputFile(const std::string& path, std::string& reason) {
+  // A folder does not open as a file here and no named pipe stands in a folder, but a device
+  // name ("CON", "NUL") does: the file opened is examined before anything is written.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    reason = systemText(GetLastError());
+    return nullptr;
+  }
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    reason = "not a regular file";
+    return nullptr;
+  }
+  if (!SetEndOfFile(file)) {
+    reason = systemText(GetLastError());
+    CloseHandle(file);
+    return nullptr;
+  }
+  const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(file), _O_WRONLY | _O_BINARY);
+  std::FILE* stream = fd >= 0 ? _fdopen(fd, "wb") : nullptr;
+  if (!stream) {
+    reason = "cannot be opened";
+    if (fd >= 0) _close(fd);
+    else CloseHandle(file);
+  }
+  return stream;
 }

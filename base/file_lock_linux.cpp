@@ -15,9 +15,7 @@
 
 std::string FileLock::acquire(const std::string& path, int waitMilliseconds) {
   release();
-  std::string quoted = printableName(path);
-  quoted.insert(0, 1, '"');
-  quoted += '"';
+  const std::string quoted = quotedName(path);
   // O_NONBLOCK: a named pipe in the file's place must not hold the open.
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
   if (fd < 0) return quoted + (errno == ELOOP ? " is a link, which is not followed" : ": " + std::string(std::strerror(errno)));

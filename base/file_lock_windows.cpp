@@ -8,9 +8,7 @@
 
 std::string FileLock::acquire(const std::string& path, int waitMilliseconds) {
   release();
-  std::string quoted = printableName(path);
-  quoted.insert(0, 1, '"');
-  quoted += '"';
+  const std::string quoted = quotedName(path);
   const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(waitMilliseconds);
   for (;;) {
     // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself, which is then refused, never its target.

@@ -7,12 +7,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include "base/console.h"
 #include "base/data_file.h"
+#include "game/cue_file.h"
 
 namespace {
 
@@ -21,13 +24,22 @@ enum class Device { closed, open, missing };
 Device device = Device::closed;  // the audio device, opened by the first cue
 bool soundOn = true;             // the configuration's sound switch
 
-// Loaded cues, kept for the rest of the run so a cue is read from disk once.
+// Loaded cues, kept for the rest of the run so a cue is read from disk once; a refused file is
+// kept as a cue without a chunk, silent for the rest of the run.
 struct LoadedCue {
   char file[64];
   Mix_Chunk* chunk;
 };
 LoadedCue loadedCues[8];
 int loadedCueCount = 0;
+
+void keepCue(const char* file, Mix_Chunk* chunk) {
+  if (loadedCueCount < 8 && std::strlen(file) < sizeof loadedCues[0].file) {
+    LoadedCue& cue = loadedCues[loadedCueCount++];
+    std::snprintf(cue.file, sizeof cue.file, "%s", file);
+    cue.chunk = chunk;
+  }
+}
 
 // Runs `body` with standard error sent to /dev/null: the sound back-ends SDL tries in turn
 // (ALSA above all) print screens of diagnostics while they look for a device that isn't there,
@@ -70,24 +82,30 @@ bool openDevice() {
   return true;
 }
 
-Mix_Chunk* cueChunk(const char* file) {
+// The cue's chunk, or nullptr: then `silent` tells a refused file, already reported, from a
+// failure for SDL_GetError to describe.
+Mix_Chunk* cueChunk(const char* file, bool& silent) {
+  silent = false;
   for (int i = 0; i < loadedCueCount; ++i)
-    if (std::strcmp(loadedCues[i].file, file) == 0) return loadedCues[i].chunk;
-  // A missing file is reported in SDL's own words.
-  std::FILE* opened = openDataFile(file);
-  SDL_RWops* stream = opened ? SDL_RWFromFP(opened, SDL_TRUE) : nullptr;
-  if (!stream) {
-    if (opened) std::fclose(opened);
-    SDL_SetError("Couldn't open %s", file);
-    return nullptr;
+    if (std::strcmp(loadedCues[i].file, file) == 0) return (silent = loadedCues[i].chunk == nullptr), loadedCues[i].chunk;
+  std::vector<std::byte> bytes;
+  std::string reason;
+  switch (readCueFile(file, bytes, reason)) {
+    case CueFile::missing:
+      // A missing file is reported in SDL's own words, at every play.
+      SDL_SetError("Couldn't open %s", file);
+      return nullptr;
+    case CueFile::refused:
+      consolePrint(stderr, "%s: %s; the cue stays silent\n", file, reason.c_str());
+      keepCue(file, nullptr);
+      silent = true;
+      return nullptr;
+    case CueFile::ok:
+      break;
   }
-  Mix_Chunk* chunk = Mix_LoadWAV_RW(stream, 1);
-  if (!chunk) return nullptr;
-  if (loadedCueCount < 8 && std::strlen(file) < sizeof loadedCues[0].file) {
-    LoadedCue& cue = loadedCues[loadedCueCount++];
-    std::snprintf(cue.file, sizeof cue.file, "%s", file);
-    cue.chunk = chunk;
-  }
+  SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+  Mix_Chunk* chunk = stream ? Mix_LoadWAV_RW(stream, 1) : nullptr;
+  if (chunk) keepCue(file, chunk);
   return chunk;
 }
 
@@ -112,7 +130,9 @@ void playCue(const char* command) {
   }
   if (!openDevice()) return;
   const char* file = command + sizeof verb - 1;
-  Mix_Chunk* chunk = cueChunk(file);
+  bool silent = false;
+  Mix_Chunk* chunk = cueChunk(file, silent);
+  if (silent) return;
   if (!chunk || Mix_PlayChannel(-1, chunk, 0) < 0) reportSoundError(SDL_GetError());
 }
 
@@ -120,7 +140,8 @@ void closeSound() {
   if (device != Device::open) return;
   Mix_HaltChannel(-1);
   Mix_CloseAudio();
-  for (int i = 0; i < loadedCueCount; ++i) Mix_FreeChunk(loadedCues[i].chunk);
+  for (int i = 0; i < loadedCueCount; ++i)
+    if (loadedCues[i].chunk) Mix_FreeChunk(loadedCues[i].chunk);
   loadedCueCount = 0;
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   device = Device::closed;

@@ -5,7 +5,12 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "base/console.h"
+#include "game/cue_file.h"
 
 namespace {
 
@@ -23,6 +28,29 @@ bool haveDevice() {
   return device == Device::present;
 }
 
+// Whether the file a "play <file>" command names may be played: its wave file is examined the
+// first time, as MCI reads whatever it names. A refused file is said once and stays silent.
+bool cueAllowed(const char* command) {
+  struct Checked {
+    std::string file;
+    bool allowed;
+  };
+  static std::vector<Checked> checked;
+  const char verb[] = "play ";
+  if (std::strncmp(command, verb, sizeof verb - 1) != 0) return true;
+  const std::string file = command + sizeof verb - 1;
+  for (const Checked& c : checked)
+    if (c.file == file) return c.allowed;
+  std::vector<std::byte> bytes;
+  std::string reason;
+  // A missing file is MCI's to report, at every play, and is looked at again next time.
+  const CueFile found = readCueFile(file.c_str(), bytes, reason);
+  if (found == CueFile::missing) return true;
+  if (found == CueFile::refused) consolePrint(stderr, "%s: %s; the cue stays silent\n", file.c_str(), reason.c_str());
+  checked.push_back({file, found == CueFile::ok});
+  return found == CueFile::ok;
+}
+
 }  // namespace
 
 void switchSound(bool on) { soundOn = on; }
@@ -36,7 +64,7 @@ void reportSoundError(const char* text) {
 }
 
 void playCue(const char* command) {
-  if (!soundOn || !haveDevice()) return;
+  if (!soundOn || !haveDevice() || !cueAllowed(command)) return;
   MCIERROR result = mciSendStringA(command, nullptr, 0, nullptr);
   if (result == 0) return;
   char text[256];

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class FileRead {
@@ -20,7 +21,12 @@ class FileSource {
   virtual FileRead read(const std::string& path, std::size_t limit, std::vector<std::byte>& out) = 0;
 };
 
-// Files on disk, paths relative to the working directory.
+// Whether a path a data file gives stays inside the game folder: relative, with no ".."
+// component, no drive ("C:") and no root, "/" and "\\" both counting as separators.
+bool staysInGameFolder(std::string_view path);
+
+// Files on disk, paths relative to the working directory. A path that leaves the game folder is
+// never opened: it is refused with one line on standard error, as a file that is not there.
 class DiskFiles : public FileSource {
  public:
   FileRead read(const std::string& path, std::size_t limit, std::vector<std::byte>& out) override;

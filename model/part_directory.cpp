@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "base/console.h"
 #include "base/random.h"
 #include "base/text1251.h"
 #include "model/model.h"
@@ -70,7 +71,7 @@ std::string pickRecording(const std::string& directory, FileSource& files) {
   if (!parsePartList(text, entries)) {
     // Thrown as a C string like the other part errors; the text outlives the throw.
     static std::string message;
-    message = listPath + " has a line longer than 80 characters.";
+    message = printableName(listPath) + " has a line longer than 80 characters.";
     throw message.c_str();
   }
   std::string chosen = entries[chooseEntry(entries.size(), nextRandom())];

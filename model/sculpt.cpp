@@ -107,7 +107,7 @@ bool SculptRecorder::spendBalls(std::int64_t balls, const std::string& name) {
 void SculptRecorder::reportCut(const std::string& name) {
   ballsLeft = -1;
   consolePrint(stderr, "Sculpt recording %s: too much brush work; the remaining brush operations are skipped\n",
-               name.c_str());
+               printableName(name).c_str());
 }
 
 MeshBrush* SculptRecorder::brushFor(std::int64_t balls, const std::string& name) {
@@ -136,8 +136,8 @@ void SculptRecorder::replayBase(const std::string& basePath, const std::string& 
   std::string key = chainName(basePath);
   bool loops = std::find(openRecordings.begin(), openRecordings.end(), key) != openRecordings.end();
   if (loops || openRecordings.size() >= static_cast<std::size_t>(sculpt::maxBaseDepth)) {
-    consolePrint(stderr, "Sculpt recording %s: base recording %s %s; it is not replayed\n", from.c_str(),
-                 basePath.c_str(), loops ? "leads back to a recording being replayed" : "is nested too deep");
+    consolePrint(stderr, "Sculpt recording %s: base recording %s %s; it is not replayed\n", printableName(from).c_str(),
+                 printableName(basePath).c_str(), loops ? "leads back to a recording being replayed" : "is nested too deep");
     return;
   }
   replay(basePath);

@@ -36,6 +36,8 @@ TEST(Config, ReadsUpToThreeBaseZeroIntegers) {
       {"0x1fg 7", 31, 0, 1},           // a hexadecimal number stops at the first non-digit
       {"- 5", 0, 50, 1},               // a sign alone is not a number
       {"99999999999 -99999999999", 2147483647, -2147483647 - 1, 1},  // saturates like strtol
+      {"\xEF\xBB\xBF" "30 40 0", 30, 40, 0},  // a UTF-8 byte-order mark before the first number
+      {"30 \xEF\xBB\xBF" "40", 30, 0, 1},     // ... and nowhere else
   };
   for (const auto& c : cases) {
     Config config = parse(c.text);

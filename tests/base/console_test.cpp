@@ -99,3 +99,14 @@ TEST(Console, HeldLinesComeOutInOrderWhenReleased) {
 }
 
 }  // namespace
+
+namespace {
+
+// Names from outside reach the terminal with no control byte left in them.
+TEST(Console, NamesArePrintedWithTheirControlBytesEscaped) {
+  EXPECT_EQ(printableName("ship/hull/arrow"), "ship/hull/arrow");
+  EXPECT_EQ(printableName(std::string_view("a\x1b[2Jb\nc\x7f\0", 10)), "a\\x1B[2Jb\\x0Ac\\x7F\\x00");
+  EXPECT_EQ(quotedName("\xC0\t"), "\"\xC0\\x09\"");  // Windows-1251 letters stay
+}
+
+}  // namespace

@@ -227,3 +227,23 @@ TEST(BuildPart, BrushWorkComesOutOfTheGivenBudget) {
     EXPECT_EQ(node.count, 1);
   }
 }
+
+namespace {
+
+// Data files name paths inside the game folder only; the checks take both platforms' separators.
+TEST(DataPaths, OnlyPathsInsideTheGameFolderAreRead) {
+  for (const char* inside : {"ship/hull/arrow", "ship/hull/", "a..b/c", "..a/b", "./x", ""})
+    EXPECT_TRUE(staysInGameFolder(inside)) << inside;
+  for (const char* outside : {"../x", "ship/../../etc/passwd", "ship/hull/..", "..", "/var/elsewhere",
+                              "\\\\server\\share", "ship\\..\\..\\x", "C:x", "c:\\windows"})
+    EXPECT_FALSE(staysInGameFolder(outside)) << outside;
+  DiskFiles disk;
+  std::vector<std::byte> out;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(disk.read("../../../../etc/passwd", 1 << 20, out), FileRead::cannotOpen);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("leaves the game folder"), std::string::npos) << said;
+  EXPECT_TRUE(out.empty());
+}
+
+}  // namespace
