@@ -145,10 +145,6 @@ def run_file(name):
         return f.read()
 
 
-def cannot_save(error):
-    return 'Cannot save the highscores to "h.bin": ' + error
-
-
 def bmp_rows(name, every=True):
     """Rows for one BMP image: each names what the game prints for it. The three images go
     through the same reader, so the whole list runs for one and two rows for the others."""
@@ -189,7 +185,7 @@ def rows():
         ("config.txt", "oversized binary", write("config.txt", bytes(range(256)) * 4096),
          GoesOn("config.txt: landscape detail 0 is outside 10..360, using 10")),
     ]
-    # h.bin: a table that cannot be read is an empty one; a file that cannot be written is said.
+    # h.bin: a short table is an empty one; a file that is there but cannot be read is left alone.
     good = bytes(b ^ 0xFF for b in b"".join(b"Ace".ljust(20, b"\0") + struct.pack("<I", 9 - i) for i in range(10)))
     table += [("h.bin", "missing", lambda root: None, GoesOn())]
     table += [("h.bin", "cut at %d bytes" % size, write("h.bin", good[:size]), GoesOn())
@@ -197,7 +193,8 @@ def rows():
     table += [
         ("h.bin", "oversized", write("h.bin", good + bytes(100000)), GoesOn()),
         ("h.bin", "names without their zero", write("h.bin", bytes(240)), GoesOn()),
-        ("h.bin", "a directory", make_directory("h.bin"), GoesOn(cannot_save("Is a directory"))),
+        ("h.bin", "a directory", make_directory("h.bin"),
+         GoesOn('"h.bin" cannot be read (not a regular file): this game\'s results will not be saved')),
     ]
     # vorizozadi1, the ship's model file: any damage ends the start-up.
     stop = Stops("A error detected")
