@@ -4,15 +4,14 @@ recording, a ship part folder with a name longer than 1024 bytes, and data files
 outside the game folder, which must be refused without being opened (seen with strace)."""
 import os
 import shutil
-import stat
 import struct
 import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
 import harness
+from test_shared_highscores import run_games_under
 
 BENCH_REPLAY = os.path.join(harness.SOURCE_DIR, "tools", "bench", "flight.vrp")
 QUICK = {"config.txt": "10 2 0\n"}
@@ -45,17 +44,6 @@ class Hostile(unittest.TestCase):
         except subprocess.TimeoutExpired:
             self.fail("the game still ran after %s s: %s" % (timeout, game.stderr()))
         return time.time() - began
-
-    def wrapped(self, prefix):
-        """Runs the game under `prefix` (a command and its arguments) until the test ends."""
-        folder = tempfile.mkdtemp(prefix="velmo-wrap-")
-        self.addCleanup(shutil.rmtree, folder, True)
-        wrapper = os.path.join(folder, "velmo")
-        with open(wrapper, "w") as f:
-            f.write("#!/bin/sh\nexec %s %s \"$@\"\n" % (" ".join(prefix), harness.BINARY))
-        os.chmod(wrapper, 0o755)
-        self.addCleanup(setattr, harness, "BINARY", harness.BINARY)
-        harness.BINARY = wrapper
 
     def test_sound_files_announcing_a_gigabyte_are_refused_within_the_memory_bound(self):
         # The benchmark's replay crashes twice and collects stars, so both cues play.
@@ -138,7 +126,7 @@ class Hostile(unittest.TestCase):
         self.assertEqual(game.stderr(), "")
 
     def test_data_paths_outside_the_game_folder_are_refused_without_being_opened(self):
-        self.wrapped(["strace", "-f", "-qq", "-e", "trace=open,openat", "-o", "trace.txt"])
+        run_games_under(self, ["strace", "-f", "-qq", "-e", "trace=open,openat", "-o", "trace.txt"])
         # A part list naming a file elsewhere: the part is a plain sphere, the game goes on.
         game = self.game(files=dict(QUICK, **{"ship/hull/files.txt": "../../../../etc/passwd"}))
         game.start(timeout=120)

@@ -4,7 +4,6 @@ table, the old one or the new one.
 A plain kill (SIGTERM) must end the game too."""
 import random
 import signal
-import struct
 import sys
 import time
 import unittest
@@ -13,17 +12,7 @@ import harness
 import test_game
 import test_shared_highscores
 
-
-def table(*entries):
-    """The file image of a table: (name, score) pairs in rank order, the rest empty."""
-    records = b""
-    for i in range(10):
-        name, score = entries[i] if i < len(entries) else (b"", 0)
-        records += name.ljust(20, b"\0") + struct.pack("<I", score)
-    return bytes(b ^ 0xFF for b in records)
-
-
-OLD = table((b"Keeper", 99), (b"Second", 50))
+OLD = test_shared_highscores.OLD  # two results, the rest empty
 
 
 class KillDuringSave(unittest.TestCase):

@@ -6,7 +6,6 @@ import random
 import shutil
 import stat
 import struct
-import subprocess
 import sys
 import tempfile
 import threading
@@ -34,6 +33,18 @@ def names(data):
 
 
 OLD = table((b"Keeper", 99), (b"Second", 50))
+
+
+def run_games_under(test, prefix):
+    """Until `test` ends, the games it starts run under `prefix`, a command and its arguments."""
+    folder = tempfile.mkdtemp(prefix="velmo-wrap-")
+    test.addCleanup(shutil.rmtree, folder, True)
+    wrapper = os.path.join(folder, "velmo")
+    with open(wrapper, "w") as f:
+        f.write("#!/bin/sh\nexec %s %s \"$@\"\n" % (" ".join(prefix), harness.BINARY))
+    os.chmod(wrapper, 0o755)
+    test.addCleanup(setattr, harness, "BINARY", harness.BINARY)
+    harness.BINARY = wrapper
 
 
 def close_together(first, second, delay):
@@ -196,14 +207,7 @@ class SharedFolder(unittest.TestCase):
             # The superuser reads any file: the game plays as an ordinary user, in a folder it
             # may write, so only the file's own mode stands in its way.
             os.chmod(game.workdir, 0o777)
-            game.args = ["-geometry", "300x300+0+0"] + game.args[2:]
-            original = harness.BINARY
-            wrapper = os.path.join(game.workdir, "as-nobody")
-            with open(wrapper, "w") as f:
-                f.write("#!/bin/sh\nexec setpriv --reuid=65534 --regid=65534 --clear-groups %s \"$@\"\n" % original)
-            os.chmod(wrapper, 0o755)
-            self.addCleanup(setattr, harness, "BINARY", original)
-            harness.BINARY = wrapper
+            run_games_under(self, ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"])
         self.started(game)
         game.wait_output("Game over at display", timeout=120)
         time.sleep(0.3)
