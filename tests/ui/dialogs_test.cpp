@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "app/frame.h"
@@ -165,6 +166,24 @@ TEST_F(DialogTest, ANineteenCharacterNameIsStoredWhole) {
   for (int i = 0; i < 25; ++i) keyboardCallback(static_cast<unsigned char>('a' + i), 0, 0);
   keyboardCallback('\r', 0, 0);
   EXPECT_EQ(widget<Label>(0)->text, "abcdefghijklmnopqrs  1000");
+}
+
+// A save that fails is said where the player looks: a line under the list, above OK.
+TEST_F(DialogTest, AResultThatWasNotSavedIsSaidUnderTheList) {
+  ScratchDir dir("dialogs-unsaved");
+  WorkingDir cwd(dir.path());
+  std::filesystem::create_directories("h.bin.lock/inside");  // the save cannot take its lock
+  showNameEntry();
+  gameState.collected = 2;
+  testing::internal::CaptureStderr();
+  keyboardCallback('\r', 0, 0);
+  testing::internal::GetCapturedStderr();
+  ASSERT_EQ(windowList.size(), 12);
+  Label* said = widget<Label>(10);
+  EXPECT_EQ(said->text, notSavedText);
+  EXPECT_EQ(std::string(notSavedText), "Результат не сохранён"_cp1251);
+  EXPECT_FLOAT_EQ(said->y, -0.5f);
+  EXPECT_EQ(widget<Button>(11)->text, "OK");
 }
 
 }  // namespace
