@@ -155,7 +155,7 @@ bool readWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) {
-    error = "cannot read the replay \"" + printableName(path) + "\": a read failed";
+    error = "cannot read the replay " + quotedName(path) + ": a read failed";
     return false;
   }
   return true;
@@ -170,7 +170,10 @@ std::string recordTargetFault(const std::string& path) {
   if (fs::weakly_canonical(path, error) == fs::weakly_canonical(highscoreFileName, again) && !error && !again)
     return "that is the highscore file";
   const fs::file_status status = fs::status(path, error);
-  if (!fs::exists(status)) return {};
+  if (!fs::exists(status)) {
+    const fs::path folder = fs::path(path).parent_path();
+    return folder.empty() || fs::is_directory(folder, error) ? "" : "there is no folder " + quotedName(folder.string());
+  }
   if (!fs::is_regular_file(status)) return notAFile(path);
   bool notRegular = false;
   std::FILE* file = openDataFile(path.c_str(), notRegular);
