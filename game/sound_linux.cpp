@@ -14,7 +14,6 @@
 #include <unistd.h>
 
 #include "base/console.h"
-#include "base/data_file.h"
 #include "game/cue_file.h"
 
 namespace {

@@ -9,18 +9,19 @@
 #include <string>
 #include <thread>
 
+#include "game/cue_file.h"
 #include "game/sound.h"
 #include "tests/support/test_files.h"
 
 namespace {
 
-// A 0.2 s 16-bit mono tone.
-std::string toneWave() {
+// A 0.2 s 16-bit mono tone, at `rate` samples a second.
+std::string toneWave(std::uint32_t rate = 22050) {
   std::string w;
   auto u16 = [&](unsigned v) { w += char(v & 0xFF); w += char((v >> 8) & 0xFF); };
   auto u32 = [&](std::uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
   const int count = 4410;
-  w += "RIFF"; u32(36 + count * 2); w += "WAVEfmt "; u32(16); u16(1); u16(1); u32(22050); u32(44100); u16(2); u16(16);
+  w += "RIFF"; u32(36 + count * 2); w += "WAVEfmt "; u32(16); u16(1); u16(1); u32(rate); u32(rate * 2); u16(2); u16(16);
   w += "data"; u32(count * 2);
   for (int i = 0; i < count; ++i) u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(12000 * std::sin(i * 0.2))));
   return w;
@@ -86,6 +87,27 @@ TEST_F(Sound, AMissingFilePrintsTheLibrarysMessageAndGoesOn) {
   std::string printed = testing::internal::GetCapturedStderr();
   EXPECT_NE(printed.find("collect.wav"), std::string::npos) << printed;
   EXPECT_EQ(printed.back(), '\n');
+}
+
+// The sound library allocates what a wave's chunks announce and converts to the device's rate:
+// a cue file is examined first, refused with one line and silent from then on.
+TEST_F(Sound, ACueFileThatWouldTakeMuchMemoryIsRefusedOnceAndStaysSilent) {
+  std::string lying = toneWave();
+  lying.replace(40, 4, std::string("\0\0\0\x40", 4));  // the data chunk announces 1 GiB
+  const std::string cases[] = {lying, toneWave(4000), toneWave() + std::string(maxCueFileBytes, '\0')};
+  for (const std::string& wave : cases)
+    EXPECT_NE(cueFileFault(bytesOf(wave)), nullptr) << wave.size();
+  EXPECT_EQ(cueFileFault(bytesOf(toneWave())), nullptr);
+  EXPECT_EQ(cueFileFault(bytesOf(toneWave(8000))), nullptr);
+
+  dir.write("blast.wav", lying);
+  WorkingDir here(dir.path());
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  testing::internal::CaptureStderr();
+  playCue("play blast.wav");
+  playCue("play blast.wav");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "blast.wav: a chunk announces more bytes than the file holds; the cue stays silent\n");
 }
 
 TEST_F(Sound, NoAudioDeviceIsOneLineThenSilence) {
