@@ -63,7 +63,8 @@ class Hostile(unittest.TestCase):
             peak_kb = int([line for line in f if line.startswith("VmHWM:")][0].split()[1])
         print("peak memory of the game: %d MB" % (peak_kb // 1024))
         self.assertEqual(game.close(), 0)
-        self.assertLess(peak_kb, 256 * 1024)
+        if "ASAN_OPTIONS" not in os.environ:  # the sanitized game's shadow memory alone passes the bound
+            self.assertLess(peak_kb, 256 * 1024)
         self.assertEqual(sorted(game.stderr().splitlines()), [
             "blast.wav: larger than 1 MB; the cue stays silent",
             "collect.wav: larger than 1 MB; the cue stays silent"])
