@@ -3,6 +3,7 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <cfloat>
@@ -61,11 +62,30 @@ void buildCapturedFace(GLuint cubeMapTexture, GLenum faceTarget, bool rotate) {
   buildFaceMipmaps(faceTarget, FaceImageIn(faceBuffer, faceImageBytes));
 }
 
+// Puts the rows of an image drawn upside down back in order.
+void turnRowsOver(unsigned char* image) {
+  constexpr std::size_t rowBytes = std::size_t(faceSide) * 3;
+  for (int r = 0; r < faceSide / 2; ++r)
+    std::swap_ranges(image + r * rowBytes, image + (r + 1) * rowBytes, image + (faceSide - 1 - r) * rowBytes);
+}
+
 // Face i's view, just drawn into the frame buffer, read back and built into the cube map.
-void captureFramebufferFace(int i) {
+void captureFramebufferFace(int i, bool upsideDown) {
+  resolveFaceFramebuffer();
   glBindTexture(GL_TEXTURE_2D, faceFramebufferTexture());
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, captureBuffer);
+  if (upsideDown) turnRowsOver(captureBuffer);
   buildCapturedFace(cubeMapTexture, cubeFaceViews[i].target, cubeFaceViews[i].rotate);
+}
+
+// The face projection, turned upside down when asked (which also turns the triangles' winding).
+void loadFaceProjection(bool upsideDown) {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  if (upsideDown) glScalef(1.0f, -1.0f, 1.0f);
+  gluPerspective(faceFieldOfView, 1.0, faceNear, faceFar);
+  glMatrixMode(GL_MODELVIEW);
+  glFrontFace(upsideDown ? GL_CW : GL_CCW);
 }
 
 // Loads the face's view matrix: the fixed turn and the heading, then the raised eye.
@@ -116,7 +136,11 @@ void createFrameTextures() {
   if (GLenum error = glGetError(); error != GL_NO_ERROR)
     consolePrint(stdout, "Error building 2DMipmaps: %i", int(error));
 
-  faceViewOptions.offScreen = faceViewOptions.offScreen && createFaceFramebuffer(faceSide);
+  // The faces are smoothed as the window is: a multisampled window, a multisampled frame buffer.
+  GLint windowSamples = 0;
+  glGetIntegerv(GL_SAMPLES, &windowSamples);
+  if (!faceViewOptions.windowSamples) windowSamples = 0;
+  faceViewOptions.offScreen = faceViewOptions.offScreen && createFaceFramebuffer(faceSide, windowSamples);
 }
 
 void renderCubeMap(float heading, float cameraX, float cameraY, float cameraZ, void (*drawView)()) {
@@ -127,24 +151,24 @@ void renderCubeMap(float heading, float cameraX, float cameraY, float cameraZ, v
   glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glViewport(0, 0, captureWidth, captureHeight);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(faceFieldOfView, 1.0, faceNear, faceFar);
-  glMatrixMode(GL_MODELVIEW);
   if (faceViewOptions.offScreen) {
     // The frame buffer is 128 × 128: a clear reaches exactly the face. Drawing all six views
     // before reading any back (into six frame buffers) gained nothing measurable on llvmpipe.
+    const bool upsideDown = faceFramebufferUpsideDown();
+    loadFaceProjection(upsideDown);
     bindFaceFramebuffer();
     for (int i = 0; i < 6; ++i) {
       glPushMatrix();
       loadFaceView(cubeFaceViews[i], heading, cameraX, cameraY, cameraZ);
       drawView();
       glPopMatrix();
-      captureFramebufferFace(i);
+      captureFramebufferFace(i, upsideDown);
     }
     bindWindowFramebuffer();
+    if (upsideDown) loadFaceProjection(false);
     return;
   }
+  loadFaceProjection(false);
 
   // Only the captured corner of a face view is ever used, and the window's own view clears the
   // whole window afterwards: the views' clears need not reach beyond the corner. Drawing stays

@@ -23,10 +23,12 @@ extern GLuint cubeMapTexture;         // the environment cube map, refilled ever
 extern GLuint captureTexture;         // 2D, 128 × 128 RGB with mipmaps: receives the copied pixels
 
 // How the face views reach the cube map. createFrameTextures sets offScreen to whether the
-// driver gave the off-screen frame buffer (it makes none when it starts out false); tests and
-// the benchmark switch it to compare the two ways.
+// driver gave the off-screen frame buffer (it makes none when it starts out false; under a
+// multisampled window it makes one only with the window's samples, unless windowSamples is
+// false); tests and the benchmark switch them to compare the ways.
 struct FaceViewOptions {
-  bool offScreen = true;  // into a 128 × 128 single-sample frame buffer; else the window's corner
+  bool offScreen = true;      // into a 128 × 128 frame buffer; else the window's corner
+  bool windowSamples = true;  // the frame buffer has the window's samples a pixel; else one
 };
 extern FaceViewOptions faceViewOptions;
 

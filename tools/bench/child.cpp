@@ -138,6 +138,8 @@ bool applyVariant(const std::string& variant) {
     std::string name = variant.substr(at, comma - at);
     if (name == "corner")
       faceViewOptions.offScreen = false;
+    else if (name == "single-sample")
+      faceViewOptions.windowSamples = false;
     else if (name == "no-culling")
       viewCulling = false;
     else if (name == "sky-first")

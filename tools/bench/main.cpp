@@ -48,7 +48,7 @@ const char* const csvHeader =
 void usage() {
   std::fprintf(stderr,
                "usage: velmo_bench --run-dir DIR [--csv FILE] [--repeat N] [--steps N] [--sizes WxH,...] [--details L/S,...]\n"
-               "                   [--trace] [--allocation-sites] [--no-antialiasing] [--variant corner,no-culling,sky-first]\n");
+               "                   [--trace] [--allocation-sites] [--no-antialiasing] [--variant corner,single-sample,no-culling,sky-first]\n");
 }
 
 bool parseSize(const char* text, Size& size) {
