@@ -1,6 +1,8 @@
 // Run with the hide_gl_extension library preloaded, GL_ARB_texture_cube_map and both frame-buffer
 // object extensions hidden: the cube map's start-up refuses to go on before the ship is loaded,
-// and the face views, made without frame-buffer objects, go through the window's corner.
+// and the face views, made without frame-buffer objects, go through the window's corner. One
+// more test runs with other names hidden (below).
+#include <GL/freeglut.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -31,9 +33,11 @@ TEST(HiddenExtension, CubeMapStartUpEndsBeforeTheShip) {
   EXPECT_EQ(thrown, 1);
 }
 
-TEST(HiddenExtension, FaceViewsGoThroughTheWindowCornerWithoutFrameBuffers) {
-  ASSERT_NE(dlsym(RTLD_DEFAULT, "velmoHideGlExtensionLoaded"), nullptr) << "run with LD_PRELOAD of the library";
-  ASSERT_TRUE(ensureGlContext());
+namespace {
+
+// Makes the frame textures in a scratch folder, then checks that the face views went through the
+// window's corner: each view clears to its own grey, and the corner's pixels reach the faces.
+void expectFaceViewsThroughTheCorner() {
   ScratchDir dir("cubemap-hidden-framebuffers");
   WorkingDir inside(dir.path());
   testing::internal::CaptureStdout();
@@ -43,7 +47,6 @@ TEST(HiddenExtension, FaceViewsGoThroughTheWindowCornerWithoutFrameBuffers) {
   testing::internal::GetCapturedStderr();
   EXPECT_FALSE(faceViewOptions.offScreen);
 
-  // Each face view clears to its own grey; the corner's pixels reach the faces.
   static int view = 0;
   view = 0;
   renderCubeMap(0.0f, 0.0f, 0.0f, 0.0f, [] {
@@ -59,4 +62,23 @@ TEST(HiddenExtension, FaceViewsGoThroughTheWindowCornerWithoutFrameBuffers) {
     glGetTexImage(cubeFaceViews[f].target, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
     EXPECT_NEAR(pixels[faceImageBytes / 2], (f + 1) * 255 / 8, 1) << "face " << f;
   }
+}
+
+}  // namespace
+
+TEST(HiddenExtension, FaceViewsGoThroughTheWindowCornerWithoutFrameBuffers) {
+  ASSERT_NE(dlsym(RTLD_DEFAULT, "velmoHideGlExtensionLoaded"), nullptr) << "run with LD_PRELOAD of the library";
+  ASSERT_TRUE(ensureGlContext());
+  expectFaceViewsThroughTheCorner();
+}
+
+// Run with only GL_ARB_framebuffer_object and GL_EXT_framebuffer_multisample hidden: frame
+// buffers there are, but single-sample ones would lose the multisampled window's smoothing.
+TEST(HiddenExtension, AMultisampledWindowKeepsTheCornerWithoutMultisampledFrameBuffers) {
+  ASSERT_NE(dlsym(RTLD_DEFAULT, "velmoHideGlExtensionLoaded"), nullptr) << "run with LD_PRELOAD of the library";
+  ASSERT_TRUE(ensureGlContext(256, 256, GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL | GLUT_MULTISAMPLE));
+  GLint samples = 0;
+  glGetIntegerv(GL_SAMPLES, &samples);
+  ASSERT_GT(samples, 1) << "a multisampled window";
+  expectFaceViewsThroughTheCorner();
 }

@@ -111,6 +111,13 @@ TEST(FramebufferApi, CoreNamesArePreferredAndEitherExtensionWillDo) {
   EXPECT_EQ(framebufferApiFor("GL_ARB_texture_cube_map GL_EXT_framebuffer_object"), FramebufferApi::ext);
   EXPECT_EQ(framebufferApiFor("GL_EXT_framebuffer_object_extra GL_EXT_framebuffer_blit"), FramebufferApi::none);
   EXPECT_EQ(framebufferApiFor(nullptr), FramebufferApi::none);
+  // Multisampled frame buffers and their resolve: part of the core names, two more extensions
+  // with the EXT ones.
+  EXPECT_TRUE(framebufferMultisampleFor(FramebufferApi::core, ""));
+  EXPECT_TRUE(framebufferMultisampleFor(FramebufferApi::ext, "GL_EXT_framebuffer_blit GL_EXT_framebuffer_multisample"));
+  EXPECT_FALSE(framebufferMultisampleFor(FramebufferApi::ext, "GL_EXT_framebuffer_multisample"));
+  EXPECT_FALSE(framebufferMultisampleFor(FramebufferApi::ext, "GL_EXT_framebuffer_blit"));
+  EXPECT_FALSE(framebufferMultisampleFor(FramebufferApi::none, "GL_EXT_framebuffer_blit GL_EXT_framebuffer_multisample"));
 }
 
 namespace {
@@ -127,11 +134,11 @@ GlProc lookup(const char* name) {
 
 }  // namespace
 
-TEST(FramebufferApi, EntryPointsComeUnderTheInterfacesNamesAndEachButTheMipmapIsNeeded) {
+TEST(FramebufferApi, EntryPointsComeUnderTheInterfacesNamesAndEachButTheOptionalOnesIsNeeded) {
   asked.clear();
   refused.clear();
   EXPECT_TRUE(loadFramebufferEntryPoints(FramebufferApi::ext, lookup));
-  ASSERT_EQ(asked.size(), 11u);
+  ASSERT_EQ(asked.size(), 13u);
   for (const std::string& name : asked) EXPECT_EQ(name.substr(name.size() - 3), "EXT") << name;
   std::vector<std::string> extNames = asked;
 
@@ -141,7 +148,9 @@ TEST(FramebufferApi, EntryPointsComeUnderTheInterfacesNamesAndEachButTheMipmapIs
 
   for (const std::string& name : extNames) {
     refused = name;
-    EXPECT_EQ(loadFramebufferEntryPoints(FramebufferApi::ext, lookup), name == "glGenerateMipmapEXT") << name;
+    const bool optional = name == "glGenerateMipmapEXT" || name == "glRenderbufferStorageMultisampleEXT" ||
+                          name == "glBlitFramebufferEXT";
+    EXPECT_EQ(loadFramebufferEntryPoints(FramebufferApi::ext, lookup), optional) << name;
   }
   refused.clear();
   asked.clear();
