@@ -82,7 +82,15 @@ TEST_P(PreviewGolden, LooksAsBefore) {
     subjects = loadSubjects(c.path, c.detail);
   }
   ASSERT_EQ(subjects.size(), 1u);
-  expectMatchesGolden(renderSheet(subjects[0], side), c.golden);
+  const RgbPicture sheet = renderSheet(subjects[0], side);
+  expectMatchesGolden(sheet, c.golden);
+  // What the preview writes of it reads back pixel for pixel.
+  RgbPicture back;
+  std::string reason;
+  ASSERT_TRUE(decodePng(encodePng(sheet), back, reason)) << reason;
+  EXPECT_EQ(back.width, sheet.width);
+  EXPECT_EQ(back.height, sheet.height);
+  EXPECT_TRUE(back.pixels == sheet.pixels);
 }
 
 // The mountains at the game's default landscape detail, the ship at its default ship detail with

@@ -111,6 +111,7 @@ int main(int argc, char** argv) {
         subject.floorHeight = floorHeight;
         const std::vector<std::byte> png = encodePng(renderSheet(subject, static_cast<int>(side)));
         const std::filesystem::path file = out / (subject.name + ".png");
+        if (png.empty()) throw PreviewError("cannot encode " + file.string());
         std::ofstream stream(file, std::ios::binary | std::ios::trunc);
         stream.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
         stream.close();

@@ -1,6 +1,5 @@
-// PNG files of 8-bit RGB pictures: what the preview writes and the golden-image tests read back.
-// Only that one form is written and read (colour type 2, bit depth 8, no interlace); the reader
-// checks every length, CRC and size before it trusts it.
+// PNG files of 8-bit RGB pictures: what the preview writes and the golden-image tests read back,
+// through libpng.
 #pragma once
 
 #include <cstddef>
@@ -18,9 +17,10 @@ struct RgbPicture {
 
 inline constexpr int maxPngSide = 8192;  // pixels; a larger picture is refused
 
-// The PNG file of the picture.
+// The PNG file of the picture (8-bit RGB); empty when it cannot be made (no pixels, too few or
+// too many bytes for its size, no memory).
 std::vector<std::byte> encodePng(const RgbPicture& picture);
 
-// Decodes a PNG file as encodePng writes it (any of the five row filters). Returns false with a
-// short reason for anything else or for a damaged file.
+// Decodes any PNG file into 8-bit RGB. Returns false with a short reason for a damaged file or a
+// picture larger than maxPngSide a side.
 bool decodePng(std::span<const std::byte> file, RgbPicture& picture, std::string& reason);
