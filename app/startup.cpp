@@ -63,6 +63,7 @@ void startAndRun(bool antialiasing) {
   connectDialogs();
   restartGame();
   appFrame.specialHook = gameSpecialKey;
+  appFrame.keyboardHook = gameKey;
   appFrame.displayHook = gameFrame;
   startSession(config);
   runMainLoop();

@@ -4,12 +4,14 @@
 #include <GL/freeglut.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "base/text1251.h"
 #include "game/rules.h"
 #include "game/ship.h"
 #include "game/sound.h"
 #include "game/state.h"
+#include "game/step.h"
 #include "render/cubemap.h"
 #include "render/floor.h"
 #include "render/light.h"
@@ -17,18 +19,9 @@
 #include "render/skybox.h"
 #include "render/solid_sphere.h"
 #include "render/stars.h"
-#include "ui/dialogs.h"
 #include "ui/font.h"
 
-GameEndHook gameEndHook = nullptr;
-
 namespace {
-
-// The name entry opens at every game end; the session hears of it at the same moment.
-void endGame(GameEndKind end) {
-  showNameEntry();
-  if (gameEndHook) gameEndHook(end, gameState.collected);
-}
 
 const float lightPosition[3] = {1000.0f, 100.0f, 0.0f};  // low from +x, directional
 const float lightColour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -37,19 +30,16 @@ void light() { setLight(GL_LIGHT1, lightPosition, lightColour); }
 
 // Ten steps of blast at the ship's place: the scene shaken, a textured sphere growing to radius
 // 10 and, from radius 6 on, a flat ring around it. Afterwards the still scene.
-void crashSequence() {
+void drawCrash(const StepEvents& step) {
   glPushMatrix();
-  if (gameState.blastRadius < blastLimit) {
-    Vec3 shake = drawShake();
-    glTranslatef(shake.x, shake.y, shake.z);
-  }
+  if (step.shaken) glTranslatef(step.shake.x, step.shake.y, step.shake.z);
   drawScene();
   glPopMatrix();
 
   glDisable(GL_LIGHTING);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, blastTexture);
-  if (growBlast(gameState)) {
+  if (step.blastShown) {
     glPushMatrix();
     glLoadIdentity();
     glTranslatef(0.0f, shipHeight, -shipDistance);
@@ -87,10 +77,9 @@ void drawCubeFaceView() {
   drawScene();
 }
 
-// The ship flies on, the cube map is rendered around it, the scene is drawn from the camera,
-// then the mirroring ship and the translucent bubble.
-void flightSequence() {
-  flightStep(gameState);
+// The cube map is rendered around the ship where the step left it, the scene is drawn from the
+// camera, then the mirroring ship and the translucent bubble.
+void drawFlight(const StepEvents& step) {
   renderCubeMap(gameState.heading, gameState.camera.x, gameState.camera.y, gameState.camera.z, drawCubeFaceView);
 
   if (sceneOptions.windowView) sceneOptions.windowView();
@@ -106,8 +95,7 @@ void flightSequence() {
 
   glLoadIdentity();
   glTranslatef(0.0f, shipHeight, -shipDistance);
-  if (gameState.bubble > 0.0f) {
-    if (growBubble(gameState)) endGame(GameEndKind::timeOut);
+  if (step.bubbleShown) {  // radius 0 in the step that timed out
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(0.6f, 0.6f, 1.0f, 0.2f);
@@ -168,19 +156,27 @@ void drawScene() {
   inFloorFrame([] { drawStars(sceneOptions.sphereDetail, gameState.heading); });
 }
 
+const char* const pauseLabel = "Пауза"_cp1251;
+
+void drawPauseLabel() {
+  const int length = static_cast<int>(std::strlen(pauseLabel));
+  const float cell = cellSize;
+  const float width = static_cast<float>(length + 1) * cell;  // a cell to spare: the line never wraps
+  drawText(-static_cast<float>(length) * cell / 2.0f, 0.3f, width, cell, pauseLabel, length);
+}
+
+// The step first, then the picture of where it left the game.
 void gameFrame() {
-  ShipEvents events = checkShip(gameState);
-  if (events.crashed) {
-    playCue("play blast.wav");
-    endGame(GameEndKind::crash);
-  }
-  if (events.collected) playCue("play collect.wav");
+  const StepEvents step = advanceGame();
+  if (step.crashed) playCue("play blast.wav");
+  if (step.collected) playCue("play collect.wav");
 
   placeCamera();
   light();
   if (gameState.crashed == 1)
-    crashSequence();
+    drawCrash(step);
   else
-    flightSequence();
+    drawFlight(step);
   drawOnScreenDisplay();
+  if (gameState.paused) drawPauseLabel();
 }

@@ -1,15 +1,10 @@
 // The game frame: one step of the game, run once per display.
 #pragma once
 
-#include <cstdint>
+#include "game/step.h"
 
-enum class GameEndKind : std::uint8_t { crash = 0, timeOut = 1 };
-
-// Told of every game end at the moment the name entry opens, with the score at that moment.
-using GameEndHook = void (*)(GameEndKind end, int score);
-extern GameEndHook gameEndHook;  // empty unless a session is recorded or replayed
-
-// Tests the ship, scores, moves it and draws the world and the on-screen display.
+// Advances the game one step (game/step.h), plays the cues and draws the world where the step
+// left it, and the on-screen display.
 void gameFrame();
 
 // Draws the world under the current modelview matrix: sky, mountains, floor and stars.
@@ -23,3 +18,8 @@ extern SceneOptions sceneOptions;
 
 // The bar that shows the bubble and the count of collected stars, in interface units.
 void drawOnScreenDisplay();
+
+// Shown in the game's font while the game is paused (Windows-1251).
+extern const char* const pauseLabel;
+// The label, centred a little above the horizon.
+void drawPauseLabel();

@@ -5,12 +5,14 @@
 
 #include <cmath>
 
+#include "base/text1251.h"
 #include "ui/dialogs.h"
+#include "ui/widgets.h"
 
 GameState gameState = initialGameState();
 
 GameState initialGameState() {
-  return GameState{{-110.0f, -15.0f, 0.0f}, 0.0f, 0.0f, 0, 0.0f, 1.0f, 0};
+  return GameState{{-110.0f, -15.0f, 0.0f}, 0.0f, 0.0f, 0, 0.0f, 1.0f, 0, false, StepEvents{}};
 }
 
 float headingRadians(float heading) {
@@ -56,6 +58,13 @@ void connectDialogs() {
 void gameSpecialKey(int key, int, int) {
   if (key == GLUT_KEY_F2) restartGame();
   applySpecialKey(gameState, key);
+}
+
+void gameKey(unsigned char key, int, int) {
+  static const unsigned char russianP = static_cast<unsigned char>("з"_cp1251[0]);
+  static const unsigned char russianCapitalP = static_cast<unsigned char>("З"_cp1251[0]);
+  const bool pauseKey = key == 'p' || key == 'P' || key == russianP || key == russianCapitalP;
+  if (pauseKey && !focusTakesText()) gameState.paused = !gameState.paused;
 }
 
 void placeCamera() {

@@ -1,11 +1,22 @@
 // The game's state and its flight rules: the ship flies on its own at a fixed height; the arrow
-// keys turn it by 10 degrees a step, F2 restarts.
+// keys turn it by 10 degrees a step, F2 restarts, P pauses.
 #pragma once
 
 struct Vec3 {
   float x;
   float y;
   float z;
+};
+
+// What one step did beside the state it left; the drawing of the same display reads both.
+struct StepEvents {
+  bool crashed = false;      // the ship has just hit a mountain: blast cue, name entry
+  bool collected = false;    // a star was taken and counted: collect cue
+  bool timedOut = false;     // the bubble has just passed its limit: name entry
+  bool shaken = false;       // the blast shook the scene by `shake`
+  Vec3 shake{0.0f, 0.0f, 0.0f};  // world units, -1 or 0 per axis
+  bool blastShown = false;   // the blast grew: its sphere, and past radius 5 its ring, are drawn
+  bool bubbleShown = false;  // the bubble was up when the step began: its sphere is drawn
 };
 
 struct GameState {
@@ -16,6 +27,8 @@ struct GameState {
   float blastRadius;  // world units; grows by 1 a step after a crash, up to 10
   float bubble;       // world units; bubble radius and bar length, 0 once the game has timed out
   int collected;      // stars collected in this game: the score
+  bool paused = false;    // P: no step runs and nothing is drawn from the random sequence
+  StepEvents lastStep{};  // what the last step did: a paused display draws it again
 };
 
 extern GameState gameState;  // the one game of the program
@@ -51,6 +64,10 @@ void connectDialogs();
 
 // The frame's special-key hook: F2 restarts, Left and Right ask for a turn.
 void gameSpecialKey(int key, int x, int y);
+
+// The frame's keyboard hook: P pauses and resumes the game (so does З, the P key of a Russian
+// layout), unless the focused widget takes text, for which it is a letter.
+void gameKey(unsigned char key, int x, int y);
 
 // Loads the view transform: the heading rotation, then the camera translation.
 void placeCamera();

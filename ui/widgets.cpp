@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "ui/font.h"
+#include "ui/window_list.h"
 
 namespace {
 
@@ -74,6 +75,8 @@ void TextField::onKey(unsigned char key, int, int) {
 void TextField::onSpecialKey(int key, int, int) {
   if (key == GLUT_KEY_LEFT && length > 0) buffer[static_cast<std::size_t>(--length)] = '\0';
 }
+
+bool focusTakesText() { return dynamic_cast<const TextField*>(windowList.focus()) != nullptr; }
 
 TextView::TextView(float x, float y, float width, float height, std::string text)
     : Label(x, y, width, height, std::move(text)) {}

@@ -84,6 +84,9 @@ class TextView : public Label {
   int scroll = 0;  // index of the first line shown, never negative
 };
 
+// True when the widget with the keyboard focus takes characters as text (a text field).
+bool focusTakesText();
+
 // The scroll arrows: 8×8 images of 0 or 255, rows from the bottom up.
 extern const std::array<unsigned char, 64> scrollUpIcon;
 extern const std::array<unsigned char, 64> scrollDownIcon;
