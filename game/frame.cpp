@@ -171,7 +171,7 @@ void gameFrame() {
   if (step.crashed) playCue("play blast.wav");
   if (step.collected) playCue("play collect.wav");
 
-  placeCamera();
+  placeCamera(step.viewHeading, step.viewCamera);
   light();
   if (gameState.crashed == 1)
     drawCrash(step);

@@ -67,8 +67,8 @@ void gameKey(unsigned char key, int, int) {
   if (pauseKey && !focusTakesText()) gameState.paused = !gameState.paused;
 }
 
-void placeCamera() {
+void placeCamera(float heading, const Vec3& camera) {
   glLoadIdentity();
-  glRotatef(gameState.heading, 0.0f, 1.0f, 0.0f);
-  glTranslatef(gameState.camera.x, gameState.camera.y, gameState.camera.z);
+  glRotatef(heading, 0.0f, 1.0f, 0.0f);
+  glTranslatef(camera.x, camera.y, camera.z);
 }

@@ -10,6 +10,10 @@ struct Vec3 {
 
 // What one step did beside the state it left; the drawing of the same display reads both.
 struct StepEvents {
+  // The eye when the step began: the display's own view is drawn from there, while the cube map
+  // is rendered around the ship where the flight took it.
+  Vec3 viewCamera{0.0f, 0.0f, 0.0f};
+  float viewHeading = 0.0f;
   bool crashed = false;      // the ship has just hit a mountain: blast cue, name entry
   bool collected = false;    // a star was taken and counted: collect cue
   bool timedOut = false;     // the bubble has just passed its limit: name entry
@@ -69,5 +73,5 @@ void gameSpecialKey(int key, int x, int y);
 // layout), unless the focused widget takes text, for which it is a letter.
 void gameKey(unsigned char key, int x, int y);
 
-// Loads the view transform: the heading rotation, then the camera translation.
-void placeCamera();
+// Loads the view transform: the rotation by `heading` degrees, then the camera translation.
+void placeCamera(float heading, const Vec3& camera);

@@ -21,6 +21,8 @@ StepEvents stepGame(GameState& state) {
   const ShipEvents ship = checkShip(state);
   events.crashed = ship.crashed;
   events.collected = ship.collected;
+  events.viewCamera = state.camera;
+  events.viewHeading = state.heading;
   if (state.crashed == 1) {
     // The wreck stays put; the blast shakes the scene while it grows.
     if (state.blastRadius < blastLimit) {
