@@ -24,6 +24,23 @@ def game_overs(text):
     return GAME_OVER.findall(text.split("Replay finished", 1)[0])
 
 
+CHECK_REPLAY = os.environ.get("VELMO_CHECK_REPLAY", os.path.join(os.path.dirname(harness.BINARY), "velmo-check-replay"))
+
+
+def checked_game_overs(replay):
+    """The game ends velmo-check-replay prints for a recording: played through the game's step in
+    the data folder, with no display to open a window on."""
+    with tempfile.NamedTemporaryFile(suffix=".vrp") as f:
+        f.write(replay)
+        f.flush()
+        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        done = subprocess.run([CHECK_REPLAY, f.name], cwd=harness.RUN_DIR, env=env, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, text=True, timeout=120)
+    if done.returncode != 0:
+        raise AssertionError("velmo-check-replay ended with %d: %s" % (done.returncode, done.stderr))
+    return game_overs(done.stdout)
+
+
 class Replay(unittest.TestCase):
     recording = None  # the bytes of the session recorded once for every test
     recorded_lines = None
@@ -104,6 +121,17 @@ class Replay(unittest.TestCase):
         self.assertEqual(game_overs(game.stdout()), self.recorded_lines)
         self.assertIn("config.txt is not read", game.stdout())
         self.assertEqual(game.file("h.bin"), self.recorded_highscores)
+
+    def test_the_checker_without_a_window_prints_the_game_ends_of_the_game(self):
+        self.assertEqual(checked_game_overs(self.recording), self.recorded_lines)
+        with open(BENCH_REPLAY, "rb") as f:
+            bench = f.read()
+        game = harness.Game(files={"bench.vrp": bench},
+                            args=["-geometry", "300x300+0+0", "--replay", "bench.vrp", "--replay-speed", "0"])
+        self.addCleanup(game.stop)
+        game.start(wait_window=False)
+        game.wait_output("Replay finished", timeout=240)
+        self.assertEqual(checked_game_overs(bench), game_overs(game.stdout()))
 
     def test_another_window_size_gives_the_same_games_and_leaves_the_highscores_alone(self):
         game = self.replay(size="640x300")
@@ -240,6 +268,7 @@ class ExactOutcomes(unittest.TestCase):
         self.assertEqual(decode_highscores(game.file("h.bin")),
                          [(b"Tour", 3), ("Тур".encode("cp1251"), 0)] + [(b"", 0)] * 8)
         self.assertEqual(game.stderr(), "")
+        self.assertEqual(checked_game_overs(header + b"".join(records)), game_overs(game.stdout()))
 
     def test_missing_sound_files_are_reported_at_every_cue_and_the_game_goes_on(self):
         # The benchmark flight collects 5 stars and crashes twice, so each cue is certain to play;
