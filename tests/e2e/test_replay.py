@@ -41,6 +41,16 @@ def checked_game_overs(replay):
     return game_overs(done.stdout)
 
 
+def replayed_game_overs(case, replay):
+    """The game ends the real game prints for a recording it replays at full speed."""
+    game = harness.Game(files={"play.vrp": replay},
+                        args=["-geometry", "300x300+0+0", "--replay", "play.vrp", "--replay-speed", "0"])
+    case.addCleanup(game.stop)
+    game.start(wait_window=False)
+    game.wait_output("Replay finished", timeout=240)
+    return game_overs(game.stdout())
+
+
 class Replay(unittest.TestCase):
     recording = None  # the bytes of the session recorded once for every test
     recorded_lines = None
@@ -126,12 +136,7 @@ class Replay(unittest.TestCase):
         self.assertEqual(checked_game_overs(self.recording), self.recorded_lines)
         with open(BENCH_REPLAY, "rb") as f:
             bench = f.read()
-        game = harness.Game(files={"bench.vrp": bench},
-                            args=["-geometry", "300x300+0+0", "--replay", "bench.vrp", "--replay-speed", "0"])
-        self.addCleanup(game.stop)
-        game.start(wait_window=False)
-        game.wait_output("Replay finished", timeout=240)
-        self.assertEqual(checked_game_overs(bench), game_overs(game.stdout()))
+        self.assertEqual(checked_game_overs(bench), replayed_game_overs(self, bench))
 
     def test_another_window_size_gives_the_same_games_and_leaves_the_highscores_alone(self):
         game = self.replay(size="640x300")
