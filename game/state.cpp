@@ -12,7 +12,12 @@
 GameState gameState = initialGameState();
 
 GameState initialGameState() {
-  return GameState{{-110.0f, -15.0f, 0.0f}, 0.0f, 0.0f, 0, 0.0f, 1.0f, 0, false, StepEvents{}};
+  GameState state{{-110.0f, -15.0f, 0.0f}, 0.0f, 0.0f, 0, 0.0f, 1.0f, 0, false, StepEvents{}};
+  // A pause before the first step shows the start: the eye in its place, the bubble up.
+  state.lastStep.viewCamera = state.camera;
+  state.lastStep.viewHeading = state.heading;
+  state.lastStep.bubbleShown = true;
+  return state;
 }
 
 float headingRadians(float heading) {
@@ -61,8 +66,8 @@ void gameSpecialKey(int key, int, int) {
 }
 
 void gameKey(unsigned char key, int, int) {
-  static const unsigned char russianP = static_cast<unsigned char>("з"_cp1251[0]);
-  static const unsigned char russianCapitalP = static_cast<unsigned char>("З"_cp1251[0]);
+  constexpr unsigned char russianP = static_cast<unsigned char>("з"_cp1251[0]);
+  constexpr unsigned char russianCapitalP = static_cast<unsigned char>("З"_cp1251[0]);
   const bool pauseKey = key == 'p' || key == 'P' || key == russianP || key == russianCapitalP;
   if (pauseKey && !focusTakesText()) gameState.paused = !gameState.paused;
 }

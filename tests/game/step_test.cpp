@@ -71,10 +71,14 @@ TEST_F(Step, APauseHoldsTheBlastAndTheSequenceAndShowsTheLastStepAgain) {
   EXPECT_FLOAT_EQ(gameState.blastRadius, 2.0f);
   EXPECT_NE(sharedRandom.state, before.state);
 
-  // A restart while paused leaves no blast of the old game to be shown.
+  // A pause right after a restart shows the new game's start, not the old game's blast.
   restartGame();
   EXPECT_FALSE(gameState.paused);
-  EXPECT_FALSE(gameState.lastStep.blastShown);
+  gameState.paused = true;
+  StepEvents start = advanceGame();
+  EXPECT_FALSE(start.blastShown);
+  EXPECT_TRUE(start.bubbleShown);
+  EXPECT_FLOAT_EQ(start.viewCamera.x, -110.0f);
 }
 
 }  // namespace
