@@ -132,10 +132,10 @@ int main(int argc, char** argv) {
     loadLikeTheGame(replay.header.config);
   } catch (const char* message) {
     consolePrint(stderr, "%s", message);
-    return 1;
+    refuse("the game's data could not be loaded; run this in the game's data folder");
   } catch (...) {
-    consolePrint(stderr, "A error detected");
-    return 1;
+    consolePrint(stderr, "A error detected\n");
+    refuse("the game's data could not be loaded; run this in the game's data folder");
   }
   checkVariants(replay.header.variants);
 
