@@ -1,5 +1,5 @@
 // The rules of a step one by one: stars, mountains, the shake and the score. Their order in the
-// game frame is tested on the real frame (frame_gl_test.cpp).
+// game's step is tested on the step itself (step_test.cpp).
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,6 +1,10 @@
-// The game's step without a window: the view a display is drawn from, the order of its random
-// draws, and a pause that holds everything, the random sequence included.
+// The game's step without a window, one display's worth at a time: the hit tests look at the
+// position the previous step left, then the ship crashes or flies on, the bubble grows and times
+// out, and the name entry replaces the menu when a game ends; the view a display is drawn from,
+// the order of the random draws, and a pause that holds everything, the sequence included.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "ui/window_list.h"
 #include "base/random.h"
@@ -10,6 +14,7 @@
 #include "model/landscapes.h"
 #include "render/stars.h"
 #include "tests/game/empty_field.h"
+#include "ui/widgets.h"
 
 namespace {
 
@@ -24,7 +29,74 @@ class Step : public ::testing::Test {
     landscapeHalfX = 11.5f;
     landscapeHalfZ = 0.5f;
   }
+  static bool menuShown() { return windowList.size() == 2; }
+  static bool nameEntryShown() {
+    return windowList.size() == 1 && dynamic_cast<TextField*>(windowList.at(0)) != nullptr;
+  }
 };
+
+TEST_F(Step, StarsAreTestedWhereThePreviousStepLeftTheShip) {
+  // After a restart the ship's probe point is at world (110, -20): the first star is in reach
+  // there, the second only once the ship has flown 2 units on along -z.
+  starSet.stars[0] = Star{98.0f, 10.0f, 10.0f};
+  starSet.stars[1] = Star{110.0f, 40.9f, 10.0f};
+  advanceGame();
+  EXPECT_EQ(gameState.collected, 1);
+  EXPECT_FLOAT_EQ(starSet.stars[1].y, 40.9f);  // not yet
+  EXPECT_FLOAT_EQ(gameState.camera.z, 2.0f);   // and then the ship moved
+  EXPECT_FLOAT_EQ(gameState.bubble, 1.05f);    // the collection's 1, grown once
+  advanceGame();
+  EXPECT_EQ(gameState.collected, 2);
+  EXPECT_TRUE(menuShown());
+}
+
+TEST_F(Step, AMountainEndsTheGameBeforeTheShipMovesAndTheBlastGrowsTenSteps) {
+  mountainAhead();
+  advanceGame();
+  EXPECT_EQ(gameState.crashed, 1);
+  EXPECT_FLOAT_EQ(gameState.camera.z, 0.0f);     // no flight after the crash
+  EXPECT_FLOAT_EQ(gameState.blastRadius, 1.0f);  // the first blast step shows at once
+  EXPECT_TRUE(nameEntryShown());
+  for (int step = 2; step <= 12; ++step) {
+    StepEvents events = advanceGame();
+    EXPECT_FLOAT_EQ(gameState.blastRadius, float(std::min(step, 10))) << step;
+    EXPECT_EQ(events.blastShown && events.shaken, step <= 10) << step;
+    EXPECT_EQ(gameState.blastRadius > blastRingFrom, step >= 6) << step;  // the ring's steps
+  }
+  EXPECT_FLOAT_EQ(gameState.camera.z, 0.0f);
+  EXPECT_FLOAT_EQ(gameState.bubble, 1.0f);  // a wreck's bubble no longer grows
+  EXPECT_TRUE(nameEntryShown());
+}
+
+TEST_F(Step, AnIdleShipTimesOutAtTheFortyEighthStepAndTheNameEntryOpens) {
+  for (int step = 1; step < 48; ++step) {
+    advanceGame();
+    ASSERT_TRUE(menuShown()) << step;
+    ASSERT_GT(gameState.bubble, 0.0f) << step;
+  }
+  StepEvents events = advanceGame();
+  EXPECT_TRUE(events.timedOut && events.bubbleShown);  // drawn once more, at radius 0
+  EXPECT_FLOAT_EQ(gameState.bubble, 0.0f);
+  EXPECT_TRUE(nameEntryShown());
+  EXPECT_NEAR(gameState.camera.z, 96.0f, 1e-3);  // 48 steps of 2 units
+  EXPECT_FALSE(advanceGame().bubbleShown);        // timed out: the ship stands still
+  EXPECT_NEAR(gameState.camera.z, 96.0f, 1e-3);
+  EXPECT_TRUE(nameEntryShown());
+}
+
+TEST_F(Step, ACollectionPutsTheTimeOutFortySevenStepsAfterIt) {
+  // In reach once the ship has flown 10 steps: taken in the eleventh.
+  starSet.stars[0] = Star{110.0f, 59.9f, 10.0f};
+  int steps = 0;
+  while (!nameEntryShown() && steps < 100) {
+    advanceGame();
+    ++steps;
+    if (steps <= 11) {
+      EXPECT_EQ(gameState.collected, steps == 11 ? 1 : 0) << steps;
+    }
+  }
+  EXPECT_EQ(steps, 11 + 47);
+}
 
 TEST_F(Step, TheDisplayIsDrawnFromWhereTheEyeStoodBeforeTheFlight) {
   gameState.turnRequest = 1.0f;
