@@ -14,6 +14,7 @@
 #include "app/version.h"
 #include "base/console.h"
 #include "base/console_output.h"
+#include "base/data_file.h"
 #include "game/ship.h"
 #include "game/state.h"
 #include "game/step.h"
@@ -32,8 +33,13 @@ constexpr const char* usage = "usage: velmo-check-replay FILE (in the game's dat
 }
 
 std::vector<std::byte> readReplayFile(const char* path) {
-  std::FILE* file = std::fopen(path, "rb");
-  if (!file) refuse(std::string("cannot read the replay \"") + path + "\": " + std::strerror(errno));
+  // Opened as the game opens it: a named pipe or a folder is refused at once, never waited on.
+  bool notRegular = false;
+  errno = 0;
+  std::FILE* file = openDataFile(path, notRegular);
+  if (!file)
+    refuse("cannot read the replay " + quotedName(path) + ": " +
+           (notRegular ? "not a regular file" : std::strerror(errno)));
   std::vector<std::byte> bytes;
   std::byte chunk[65536];
   std::size_t got;
@@ -43,7 +49,7 @@ std::vector<std::byte> readReplayFile(const char* path) {
   }
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
-  if (failed) refuse(std::string("cannot read the replay \"") + path + "\"");
+  if (failed) refuse("cannot read the replay " + quotedName(path) + ": a read failed");
   return bytes;
 }
 
@@ -62,8 +68,8 @@ void checkVariants(const std::vector<std::string>& recorded) {
     const std::string want = i < recorded.size() ? recorded[i] : "(none)";
     const std::string have = i < here.size() ? here[i] : "(none)";
     if (want != have)
-      refuse("replay refused: ship variant " + std::to_string(i + 1) + " is \"" + have + "\" here, \"" + want +
-             "\" in the recording; the data folder differs");
+      refuse("replay refused: ship variant " + std::to_string(i + 1) + " is " + quotedName(have) + " here, " +
+             quotedName(want) + " in the recording; the data folder differs");
   }
 }
 
@@ -121,9 +127,9 @@ int main(int argc, char** argv) {
   Replay replay;
   std::string error;
   if (!parseReplay(readReplayFile(argv[1]), replay, error))
-    refuse(std::string("\"") + argv[1] + "\" is not a replay this game can play: " + error);
+    refuse(quotedName(argv[1]) + " is not a replay this game can play: " + error);
   if (replay.header.gameVersion != velmoVersion)
-    refuse(std::string("\"") + argv[1] + "\" was recorded by velmo " + replay.header.gameVersion + ", this is velmo " +
+    refuse(quotedName(argv[1]) + " was recorded by velmo " + replay.header.gameVersion + ", this is velmo " +
            velmoVersion);
   for (const ReplayEvent& e : replay.events)
     if (e.gameEnd) playback.ends.push_back(e);
