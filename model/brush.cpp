@@ -4,17 +4,11 @@
 #include <cmath>
 #include <new>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "model/mesh.h"
 #include "model/brush_lanes.h"
 #include "model/mesh_brush.h"
 
 namespace {
-
-bool finite3(float x, float y, float z) { return std::isfinite(x) && std::isfinite(y) && std::isfinite(z); }
 
 // Colours stay within 0..1 whatever a recording asks for; NaN becomes 0.
 float unitClamp(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
@@ -27,77 +21,6 @@ bool beyondReach(float dx, float dy, float dz, float radius) {
   const float reach = radius * 1.0001f;
   const float ax = std::fabs(dx), ay = std::fabs(dy), az = std::fabs(dz);
   return (ax > reach && ax > 1e-15f) || (ay > reach && ay > 1e-15f) || (az > reach && az > 1e-15f);
-}
-
-// Moves one vertex within reach out onto the ball's surface; true when it moved.
-bool pushVertex(MeshVertex& v, MeshPoint c, float radius) {
-  float dx = v.x - c.x, dy = v.y - c.y, dz = v.z - c.z;
-  if (beyondReach(dx, dy, dz, radius)) return false;
-  float d = std::sqrt(dx * dx + dy * dy + dz * dz);
-  if (!(d <= radius) || !(d > 0.0f)) return false;  // outside, or at the centre with no direction
-  float s = radius / d;
-  float ox = s * dx, oy = s * dy, oz = s * dz;
-  float length = std::sqrt(ox * ox + oy * oy + oz * oz);
-  float px = c.x + ox, py = c.y + oy, pz = c.z + oz;
-  if (!(length > 0.0f) || !finite3(px, py, pz) || !std::isfinite(length)) return false;
-  v.x = px;
-  v.y = py;
-  v.z = pz;
-  v.nx = ox / length;
-  v.ny = oy / length;
-  v.nz = oz / length;
-  return true;
-}
-
-// Pushes the vertices `at[0..count)`, four at a time where the processor can, and moves the
-// indexes of those that moved to the front of `at`, in order; returns how many moved. The four
-// lanes take exactly the scalar operations of pushVertex, so every bit is the same.
-std::size_t pushAll(MeshVertex* vertices, std::int32_t* at, std::size_t count, MeshPoint c, float radius) {
-  std::size_t moved = 0, k = 0;
-#if defined(__SSE2__)
-  const __m128 cx = _mm_set1_ps(c.x), cy = _mm_set1_ps(c.y), cz = _mm_set1_ps(c.z);
-  const __m128 r = _mm_set1_ps(radius), zero = _mm_setzero_ps();
-  const __m128 infinity = _mm_set1_ps(INFINITY), sign = _mm_set1_ps(-0.0f);
-  auto finite = [&](__m128 a) { return _mm_cmplt_ps(_mm_andnot_ps(sign, a), infinity); };
-  for (; k + 4 <= count; k += 4) {
-    const std::int32_t index[4] = {at[k], at[k + 1], at[k + 2], at[k + 3]};
-    MeshVertex* q[4] = {&vertices[index[0]], &vertices[index[1]], &vertices[index[2]], &vertices[index[3]]};
-    const __m128 dx = _mm_sub_ps(_mm_setr_ps(q[0]->x, q[1]->x, q[2]->x, q[3]->x), cx);
-    const __m128 dy = _mm_sub_ps(_mm_setr_ps(q[0]->y, q[1]->y, q[2]->y, q[3]->y), cy);
-    const __m128 dz = _mm_sub_ps(_mm_setr_ps(q[0]->z, q[1]->z, q[2]->z, q[3]->z), cz);
-    const __m128 d = _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, dx), _mm_mul_ps(dy, dy)), _mm_mul_ps(dz, dz)));
-    __m128 take = _mm_and_ps(_mm_cmple_ps(d, r), _mm_cmpgt_ps(d, zero));
-    if (_mm_movemask_ps(take) == 0) continue;
-    const __m128 s = _mm_div_ps(r, d);
-    const __m128 ox = _mm_mul_ps(s, dx), oy = _mm_mul_ps(s, dy), oz = _mm_mul_ps(s, dz);
-    const __m128 length = _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(ox, ox), _mm_mul_ps(oy, oy)), _mm_mul_ps(oz, oz)));
-    const __m128 px = _mm_add_ps(cx, ox), py = _mm_add_ps(cy, oy), pz = _mm_add_ps(cz, oz);
-    take = _mm_and_ps(take, _mm_and_ps(_mm_cmpgt_ps(length, zero), finite(length)));
-    take = _mm_and_ps(take, _mm_and_ps(finite(px), _mm_and_ps(finite(py), finite(pz))));
-    const int lanes = _mm_movemask_ps(take);
-    if (lanes == 0) continue;
-    alignas(16) float out[6][4];
-    _mm_store_ps(out[0], px);
-    _mm_store_ps(out[1], py);
-    _mm_store_ps(out[2], pz);
-    _mm_store_ps(out[3], _mm_div_ps(ox, length));
-    _mm_store_ps(out[4], _mm_div_ps(oy, length));
-    _mm_store_ps(out[5], _mm_div_ps(oz, length));
-    for (int lane = 0; lane < 4; ++lane) {
-      if (!(lanes >> lane & 1)) continue;
-      MeshVertex& v = *q[lane];
-      v.x = out[0][lane], v.y = out[1][lane], v.z = out[2][lane];
-      v.nx = out[3][lane], v.ny = out[4][lane], v.nz = out[5][lane];
-      at[moved++] = index[lane];
-    }
-  }
-#endif
-  for (; k < count; ++k) {
-    const std::int32_t i = at[k];
-    at[moved] = i;
-    moved += pushVertex(vertices[static_cast<std::size_t>(i)], c, radius);
-  }
-  return moved;
 }
 
 // Paints one vertex within reach; true when it did.
@@ -306,18 +229,13 @@ bool MeshBrush::gather(MeshPoint c, float radius) {
   return spend(range + static_cast<std::int64_t>(candidates.size())) && !candidates.empty();
 }
 
+// A ball on its own pushes through a working set of every vertex it gathered, as a run's balls do.
+// The candidates were all collected before any moved: a vertex moved into a cell not yet searched
+// is not pushed twice by the same ball.
 void MeshBrush::push(MeshPoint c, float radius) {
-  if (!gather(c, radius)) return;
-  if (everyVertex) {
-    candidates.resize(static_cast<std::size_t>(mesh->vertexCount));
-    for (std::int32_t i = 0; i < mesh->vertexCount; ++i) candidates[static_cast<std::size_t>(i)] = i;
-  }
-  // The candidates were all collected before any moved: a vertex moved into a cell not yet
-  // searched is not pushed twice by the same ball. The moves come first, the grid follows: a
-  // vertex's move and its new cell would otherwise wait on each other, vertex after vertex.
-  const std::size_t moved = pushAll(mesh->vertices.data(), candidates.data(), candidates.size(), c, radius);
-  for (std::size_t k = 0; indexed && k < moved; ++k) follow(candidates[k]);
-  spendAfter(static_cast<std::int64_t>(moved), visitsPerMove);
+  if (!collectRun(c, radius, INFINITY)) return;
+  pushThroughRun(c, radius);
+  writeBackRun();
 }
 
 void MeshBrush::paint(MeshPoint c, float radius, Colour k) {
@@ -378,7 +296,7 @@ std::size_t MeshBrush::pushRun(std::size_t first) {
     return end;
   }
   const double reach = (static_cast<double>(e.radius) + margin) * (1.0 + reachRoundingShare) + reachRoundingFloor;
-  if (!collectRun({e.x, e.y, e.z}, reach)) return end;  // nothing in reach, or the bound is spent
+  if (!collectRun({e.x, e.y, e.z}, static_cast<float>(reach), reach)) return end;  // nothing in reach, or the bound is spent
   for (std::size_t j = first; j < end; ++j) {
     if (!spend(static_cast<std::int64_t>(runCount))) break;
     const BrushPoint& b = strokeBalls[j];
@@ -388,9 +306,9 @@ std::size_t MeshBrush::pushRun(std::size_t first) {
   return end;
 }
 
-bool MeshBrush::collectRun(MeshPoint c, double reach) {
+bool MeshBrush::collectRun(MeshPoint c, float radius, double reach) {
   runCount = 0;
-  if (!gather(c, static_cast<float>(reach))) return false;
+  if (!gather(c, radius)) return false;
   const std::size_t count = static_cast<std::size_t>(mesh->vertexCount);
   if (runVertex.size() < count + runPadding) {
     try {
@@ -406,7 +324,7 @@ bool MeshBrush::collectRun(MeshPoint c, double reach) {
     const MeshVertex& v = mesh->vertices[static_cast<std::size_t>(i)];
     const double dx = static_cast<double>(v.x) - c.x, dy = static_cast<double>(v.y) - c.y,
                  dz = static_cast<double>(v.z) - c.z;
-    if (!(dx * dx + dy * dy + dz * dz <= reach2)) return;
+    if (reach < INFINITY && !(dx * dx + dy * dy + dz * dz <= reach2)) return;
     runX[runCount] = v.x;
     runY[runCount] = v.y;
     runZ[runCount] = v.z;

@@ -53,7 +53,9 @@ class MeshBrush {
   void rebuild();
   // One run of a push stroke: the balls strokeBalls[first, end) through one working set.
   std::size_t pushRun(std::size_t first);
-  bool collectRun(MeshPoint centre, double reach);
+  // Gathers for a ball of `radius` and copies into the working set the vertices gathered within
+  // `reach` of the centre, every one where `reach` is infinite; false when there is none.
+  bool collectRun(MeshPoint centre, float radius, double reach);
   void pushThroughRun(MeshPoint centre, float radius);
   void writeBackRun();
   std::int32_t axisCell(double position, int axis) const;  // clamped into the grid
