@@ -70,13 +70,10 @@ Config parseConfig(std::span<const std::byte> text) {
 }
 
 Config readConfigFile(const char* path) {
-  std::FILE* file = openDataFile(path);
-  if (!file) return Config{};
   // Three numbers fit in far less; a larger file is read only this far.
-  std::vector<std::byte> bytes(64 * 1024);
-  std::size_t length = std::fread(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
-  return parseConfig(std::span(bytes.data(), length));
+  const DataFile file = readDataFile(path, 64 * 1024);
+  if (!file.ok() && file.status != DataRead::tooLarge) return Config{};
+  return parseConfig(file.bytes);
 }
 
 Config clampConfig(const Config& config, std::FILE* report) {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 #include "base/console.h"
@@ -138,26 +139,19 @@ std::string notAFile(const std::string& path) {
 }
 
 bool readWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::string& error) {
-  // Opened as the data files are, so a named pipe without a writer is refused, not waited on.
-  bool notRegular = false;
-  errno = 0;
-  std::FILE* file = openDataFile(path.c_str(), notRegular);
-  if (!file) {
-    error = "cannot read the replay " + quotedName(path) + ": " + (notRegular ? notAFile(path) : std::strerror(errno));
+  // One byte past the reader's bound, so that the reader tells a larger file. Opened as the data
+  // files are, so a named pipe without a writer is refused, not waited on.
+  DataFile file = readDataFile(path.c_str(), maxReplayBytes + 1);
+  if (file.status == DataRead::cannotOpen || file.status == DataRead::notRegular) {
+    error = "cannot read the replay " + quotedName(path) + ": " +
+            (file.status == DataRead::notRegular ? notAFile(path) : std::strerror(file.openError));
     return false;
   }
-  std::byte chunk[65536];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-    bytes.insert(bytes.end(), chunk, chunk + got);
-    if (bytes.size() > maxReplayBytes) break;  // enough for the reader to tell that it is too large
-  }
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) {
+  if (file.status == DataRead::cannotRead) {
     error = "cannot read the replay " + quotedName(path) + ": a read failed";
     return false;
   }
+  bytes = std::move(file.bytes);
   return true;
 }
 

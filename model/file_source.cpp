@@ -1,8 +1,7 @@
 // Reading the model files from disk or from memory.
 #include "model/file_source.h"
 
-#include <cstdio>
-#include <memory>
+#include <utility>
 
 #include "base/console.h"
 #include "base/data_file.h"
@@ -28,24 +27,11 @@ FileRead DiskFiles::read(const std::string& path, std::size_t limit, std::vector
     consolePrint(stderr, "Data file path %s leaves the game folder; it is not read\n", quotedName(path).c_str());
     return FileRead::cannotOpen;
   }
-  bool notRegular = false;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(openDataFile(path.c_str(), notRegular), std::fclose);
-  if (notRegular) return FileRead::cannotRead;  // like a folder: it is there, but holds no file to read
-  if (!file) return FileRead::cannotOpen;
-  std::byte buffer[8192];
-  for (;;) {
-    std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
-    if (got == 0) break;
-    if (got > limit - out.size()) {
-      out.clear();
-      return FileRead::cannotRead;
-    }
-    out.insert(out.end(), buffer, buffer + got);
-  }
-  if (std::ferror(file.get())) {  // e.g. a folder opened as a file
-    out.clear();
-    return FileRead::cannotRead;
-  }
+  DataFile file = readDataFile(path.c_str(), limit);
+  // A folder in the file's place is there but cannot be read, as a file larger than the limit.
+  if (file.status == DataRead::cannotOpen) return FileRead::cannotOpen;
+  if (!file.ok()) return FileRead::cannotRead;
+  out = std::move(file.bytes);
   return FileRead::ok;
 }
 

@@ -10,7 +10,7 @@
 
 #include "base/console.h"
 #include "render/bmp_format.h"
-#include "render/image_file.h"
+#include "base/data_file.h"
 #include "render/image_limits.h"
 
 namespace {
@@ -253,13 +253,13 @@ const char* bmpFailureText(BmpFailure failure) {
 }
 
 std::optional<RgbImage> readBmp(const char* path) {
-  auto bytes = readWholeFile(path, maxImageFileBytes);
-  if (!bytes) {
+  const DataFile file = readDataFile(path, maxImageFileBytes);
+  if (!file.ok()) {
     consolePrint(stderr, bmp::openFailedText, path ? path : "");
     return std::nullopt;
   }
   RgbImage image;
-  BmpFailure failure = decodeBmp(*bytes, image);
+  BmpFailure failure = decodeBmp(file.bytes, image);
   if (failure != BmpFailure::none) {
     // A message box shows its text as a line of its own.
     consolePrint(stderr, "%s\n", bmpFailureText(failure));

@@ -6,6 +6,7 @@
 #include <GL/glext.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -65,10 +66,6 @@ constexpr FaceFile faceFiles[6] = {
 constexpr SkyFace drawOrder[6] = {SkyFace::back, SkyFace::left, SkyFace::right,
                                   SkyFace::top, SkyFace::front, SkyFace::bottom};
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 const SkyCorner* skyFaceFan(SkyFace face) { return fans[faceIndex(face)]; }
@@ -80,13 +77,14 @@ std::span<const std::uint8_t> rawFacePixels(std::span<const std::uint8_t> file) 
 
 bool loadRawFace(unsigned texture, std::unique_ptr<std::uint8_t[]>& slot, const char* path) {
   slot.reset();
+  const DataFile file = readDataFile(path, skyFaceBytes);
+  if (!file.ok() && file.status != DataRead::tooLarge) return false;
+  const std::span<const std::uint8_t> pixels =
+      rawFacePixels({reinterpret_cast<const std::uint8_t*>(file.bytes.data()), file.bytes.size()});
+  if (pixels.empty()) return false;
   slot.reset(new (std::nothrow) std::uint8_t[skyFaceBytes]);
   if (!slot) return false;
-  std::unique_ptr<std::FILE, FileCloser> file(openDataFile(path));
-  if (!file) return false;
-  const std::size_t got = std::fread(slot.get(), 1, skyFaceBytes, file.get());
-  const std::span<const std::uint8_t> pixels = rawFacePixels({slot.get(), got});
-  if (pixels.empty()) return false;
+  std::copy(pixels.begin(), pixels.end(), slot.get());
 
   glBindTexture(GL_TEXTURE_2D, texture);
   // The mipmap chain halved by our own box filter, which gives GLU's levels in a fraction of
@@ -98,7 +96,6 @@ bool loadRawFace(unsigned texture, std::unique_ptr<std::uint8_t[]>& slot, const 
   } else {
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, skyFaceEdge, skyFaceEdge, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
   }
-  // The file closes on the way out, also when the error is thrown.
   const GLenum error = glGetError();
   if (error != GL_NO_ERROR) throw static_cast<unsigned>(error);
   return true;

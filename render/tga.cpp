@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "render/image_file.h"
+#include "base/data_file.h"
 #include "render/image_limits.h"
 #include "render/tga_format.h"
 
@@ -187,7 +187,7 @@ std::optional<TgaImage> readTga(std::span<const std::byte> file) {
 }
 
 std::optional<TgaImage> readTgaFile(const char* path) {
-  auto bytes = readWholeFile(path, maxImageFileBytes);
-  if (!bytes) return std::nullopt;
-  return readTga(*bytes);
+  const DataFile file = readDataFile(path, maxImageFileBytes);
+  if (!file.ok()) return std::nullopt;
+  return readTga(file.bytes);
 }

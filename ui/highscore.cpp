@@ -45,24 +45,17 @@ enum class TableFile { missing, read, tooShort, unreadable };
 // Reads the file into `entries`, which a missing or short file leaves as they are. For a file
 // that is there but cannot be read, `reason` says why.
 TableFile readTableFile(const char* path, std::span<HighscoreEntry> entries, std::string& reason) {
-  bool notRegular = false;
-  errno = 0;
-  std::FILE* file = openDataFile(path, notRegular);
-  if (!file) {
-    if (!notRegular && errno == ENOENT) return TableFile::missing;
-    reason = notRegular ? "not a regular file" : std::strerror(errno);
+  const DataFile file = readDataFile(path, highscoreFileBytes);
+  if (file.status == DataRead::cannotOpen && file.openError == ENOENT) return TableFile::missing;
+  if (file.status == DataRead::cannotOpen || file.status == DataRead::notRegular) {
+    reason = file.status == DataRead::notRegular ? "not a regular file" : std::strerror(file.openError);
     return TableFile::unreadable;
   }
-  std::array<std::byte, highscoreFileBytes> bytes;
-  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) {
+  if (file.status == DataRead::cannotRead) {
     reason = "a read failed";
     return TableFile::unreadable;
   }
-  return decodeHighscores(std::span<const std::byte>(bytes.data(), got), entries) ? TableFile::read
-                                                                                  : TableFile::tooShort;
+  return decodeHighscores(file.bytes, entries) ? TableFile::read : TableFile::tooShort;
 }
 
 }  // namespace

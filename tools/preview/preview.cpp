@@ -11,6 +11,7 @@
 #include <iterator>
 
 #include "base/console.h"
+#include "base/data_file.h"
 #include "model/model_file.h"
 #include "model/part_directory.h"
 #include "model/sculpt.h"
@@ -31,16 +32,10 @@ constexpr GLfloat background[3] = {0.19f, 0.22f, 0.27f};
 constexpr std::size_t maxListBytes = 1u << 20;
 
 std::vector<std::byte> readFile(const std::string& path, std::size_t limit) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw PreviewError("cannot open " + path);
-  std::vector<std::byte> bytes;
-  char chunk[4096];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-    const auto got = static_cast<std::size_t>(in.gcount());
-    if (bytes.size() + got > limit) throw PreviewError(path + " is too large");
-    bytes.insert(bytes.end(), reinterpret_cast<std::byte*>(chunk), reinterpret_cast<std::byte*>(chunk) + got);
-  }
-  return bytes;
+  DataFile file = readDataFile(path.c_str(), limit);
+  if (file.status == DataRead::tooLarge) throw PreviewError(path + " is too large");
+  if (!file.ok()) throw PreviewError("cannot open " + path);
+  return std::move(file.bytes);
 }
 
 std::unique_ptr<SphereMesh> sculptedSphere(const std::string& recording, int detail) {
