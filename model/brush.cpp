@@ -54,6 +54,18 @@ constexpr double reachRoundingFloor = 1e-12;
 // Entries past the working set, so that it is always read in whole SIMD groups.
 constexpr std::size_t runPadding = 8;
 
+// A ball with a finite centre and a finite, positive radius: its reach (runReach) bounds the
+// vertices it can move. Any other ball goes through the push with every vertex it gathered.
+bool ordinarySize(BrushPoint b) {
+  return std::isfinite(b.x) && std::isfinite(b.y) && std::isfinite(b.z) && std::isfinite(b.radius) && b.radius > 0.0f;
+}
+
+// How far from an ordinary ball's centre a vertex it moves can be, given how far beyond it the
+// later balls of its run reach.
+double runReach(float radius, double margin) {
+  return (static_cast<double>(radius) + margin) * (1.0 + reachRoundingShare) + reachRoundingFloor;
+}
+
 }  // namespace
 
 MeshBrush::MeshBrush(SphereMesh& target, std::int64_t visits) : mesh(&target), visitsLeft(visits) {
@@ -229,11 +241,12 @@ bool MeshBrush::gather(MeshPoint c, float radius) {
   return spend(range + static_cast<std::int64_t>(candidates.size())) && !candidates.empty();
 }
 
-// A ball on its own pushes through a working set of every vertex it gathered, as a run's balls do.
-// The candidates were all collected before any moved: a vertex moved into a cell not yet searched
-// is not pushed twice by the same ball.
+// A ball on its own pushes through a working set of the vertices it gathered within its reach, as
+// a run's balls do. The candidates were all collected before any moved: a vertex moved into a
+// cell not yet searched is not pushed twice by the same ball.
 void MeshBrush::push(MeshPoint c, float radius) {
-  if (!collectRun(c, radius, INFINITY)) return;
+  const double reach = ordinarySize({c.x, c.y, c.z, radius}) ? runReach(radius, 0.0) : INFINITY;
+  if (!collectRun(c, radius, reach)) return;
   pushThroughRun(c, radius);
   writeBackRun();
 }
@@ -278,8 +291,7 @@ void MeshBrush::pushStroke(BrushPoint from, BrushPoint to) {
 // does not move: the working set holds every vertex the run can move, whatever the order of moves.
 std::size_t MeshBrush::pushRun(std::size_t first) {
   const BrushPoint e = strokeBalls[first];
-  const bool usable = std::isfinite(e.x) && std::isfinite(e.y) && std::isfinite(e.z) && std::isfinite(e.radius) &&
-                      e.radius > 0.0f;
+  const bool usable = ordinarySize(e);
   const double marginLimit = usable ? e.radius * maxRunMarginShare : 0.0;
   double margin = 0;
   std::size_t end = first + 1;
@@ -295,7 +307,7 @@ std::size_t MeshBrush::pushRun(std::size_t first) {
     push({e.x, e.y, e.z}, e.radius);
     return end;
   }
-  const double reach = (static_cast<double>(e.radius) + margin) * (1.0 + reachRoundingShare) + reachRoundingFloor;
+  const double reach = runReach(e.radius, margin);
   if (!collectRun({e.x, e.y, e.z}, static_cast<float>(reach), reach)) return end;  // nothing in reach, or the bound is spent
   for (std::size_t j = first; j < end; ++j) {
     if (!spend(static_cast<std::int64_t>(runCount))) break;
