@@ -8,11 +8,10 @@
 #include "model/model.h"
 #include "model/part_directory.h"
 
+// A field cut short ends the reading.
 std::uint32_t ModelFileReader::word() {
-  if (data.size() - position < 4) throw 1;
-  std::uint32_t u = 0;
-  for (int i = 3; i >= 0; --i) u = (u << 8) | static_cast<std::uint32_t>(data[position + static_cast<std::size_t>(i)]);
-  position += 4;
+  const std::uint32_t u = in.u32();
+  if (in.overrun()) throw 1;
   return u;
 }
 
@@ -21,20 +20,19 @@ std::int32_t ModelFileReader::integer() { return static_cast<std::int32_t>(word(
 float ModelFileReader::real() { return std::bit_cast<float>(word()); }
 
 std::string ModelFileReader::text(std::size_t length) {
-  if (data.size() - position < length) throw 1;
-  std::string out(reinterpret_cast<const char*>(data.data() + position), length);
-  position += length;
+  std::string out = in.text(length);
+  if (in.overrun()) throw 1;
   return out;
 }
 
 std::string_view ModelFileReader::peek(std::size_t length) const {
-  std::size_t available = std::min(length, data.size() - position);
-  return {reinterpret_cast<const char*>(data.data() + position), available};
+  ByteReader ahead = in;
+  const std::span<const std::byte> next = ahead.bytes(std::min(length, in.left()));
+  return {reinterpret_cast<const char*>(next.data()), next.size()};
 }
 
 void ModelFileReader::skip(std::size_t length) {
-  if (data.size() - position < length) throw 1;
-  position += length;
+  if (!in.skip(length)) throw 1;
 }
 
 std::unique_ptr<ModelNode> ModelNode::read(ModelFileReader& in) {
@@ -85,15 +83,17 @@ namespace modelfile {
 Writer::Writer() { raw(magic); }
 
 Writer& Writer::integer(std::int32_t v) {
-  std::uint32_t u = static_cast<std::uint32_t>(v);
-  for (int shift = 0; shift < 32; shift += 8) data.push_back(static_cast<std::byte>((u >> shift) & 0xFFu));
+  ByteWriter(data).i32(v);
   return *this;
 }
 
-Writer& Writer::real(float v) { return integer(static_cast<std::int32_t>(std::bit_cast<std::uint32_t>(v))); }
+Writer& Writer::real(float v) {
+  ByteWriter(data).f32(v);
+  return *this;
+}
 
 Writer& Writer::raw(std::string_view bytes) {
-  for (char ch : bytes) data.push_back(static_cast<std::byte>(ch));
+  ByteWriter(data).text(bytes);
   return *this;
 }
 

@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/bytes.h"
 #include "model/file_source.h"
 
 namespace modelfile {
@@ -71,7 +72,7 @@ class Writer {
 class ModelFileReader {
  public:
   ModelFileReader(std::span<const std::byte> file, FileSource& partFiles, int modelDetail)
-      : data(file), files(partFiles), detail(modelDetail) {}
+      : in(file), files(partFiles), detail(modelDetail) {}
 
   std::int32_t integer();
   std::uint32_t word();
@@ -80,8 +81,7 @@ class ModelFileReader {
   std::string_view peek(std::size_t length) const;  // the next bytes, fewer at the end
   void skip(std::size_t length);
 
-  std::span<const std::byte> data;
-  std::size_t position = 0;  // offset of the next byte to read
+  ByteReader in;             // the file, from the next byte to read
   FileSource& files;         // where the part directories are read from
   int detail;                // the model's sphere detail, the factor on each part's detail scale
   int depth = 0;             // levels of node records being read

@@ -4,62 +4,48 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <utility>
 
+#include "base/bytes.h"
 #include "base/console.h"
 #include "model/sculpt_format.h"
 
 namespace {
 
-// Reads little-endian fields from a span; a field that does not fit is left as it was and every
-// later read fails too.
+// Reads the fields of records: a field that does not fit is left as it was and every later read
+// fails too.
 class FieldReader {
  public:
-  explicit FieldReader(std::span<const std::byte> bytes) : data(bytes) {}
+  explicit FieldReader(std::span<const std::byte> bytes) : in(bytes) {}
 
   bool integer(std::int32_t& value) {
-    std::uint32_t u;
-    if (!word(u)) return false;
-    value = static_cast<std::int32_t>(u);
+    const std::int32_t v = in.i32();
+    if (in.overrun()) return false;
+    value = v;
     return true;
   }
   bool real(float& value) {
-    std::uint32_t u;
-    if (!word(u)) return false;
-    std::memcpy(&value, &u, sizeof value);
+    const float v = in.f32();
+    if (in.overrun()) return false;
+    value = v;
     return true;
   }
   bool point(BrushPoint& p) { return real(p.x) && real(p.y) && real(p.z) && real(p.radius); }
   bool colour(Colour& k) { return real(k.red) && real(k.green) && real(k.blue) && real(k.alpha); }
   bool bytes(std::size_t count, std::string& out) {
-    if (failed || data.size() - position < count) return fail();
-    out.assign(reinterpret_cast<const char*>(data.data() + position), count);
-    position += count;
+    std::string v = in.text(count);
+    if (in.overrun()) return false;
+    out = std::move(v);
     return true;
   }
-  bool ok() const { return !failed; }
-  bool atEnd() const { return position >= data.size(); }
+  bool ok() const { return !in.overrun(); }
+  bool atEnd() const { return in.left() == 0; }
 
  private:
-  bool word(std::uint32_t& u) {
-    if (failed || data.size() - position < 4) return fail();
-    u = 0;
-    for (int i = 3; i >= 0; --i) u = (u << 8) | static_cast<std::uint32_t>(data[position + static_cast<std::size_t>(i)]);
-    position += 4;
-    return true;
-  }
-  bool fail() {
-    failed = true;
-    position = data.size();
-    return false;
-  }
-
-  std::span<const std::byte> data;
-  std::size_t position = 0;
-  bool failed = false;
+  ByteReader in;
 };
 
 // The name a recording is known by in the chain: its canonical path where it exists.

@@ -1,22 +1,18 @@
 // Writing sculpt recordings, the counterpart of the recorder's reader.
 #include "model/sculpt_format.h"
 
-#include <bit>
-#include <cstring>
+#include "base/bytes.h"
 
 namespace sculpt {
 
 Writer::Writer(std::string_view basePath) {
   integer(static_cast<std::int32_t>(basePath.size()));
-  for (char ch : basePath) data.push_back(static_cast<std::byte>(ch));
+  ByteWriter(data).text(basePath);
 }
 
-void Writer::integer(std::int32_t v) {
-  std::uint32_t u = static_cast<std::uint32_t>(v);
-  for (int shift = 0; shift < 32; shift += 8) data.push_back(static_cast<std::byte>((u >> shift) & 0xFFu));
-}
+void Writer::integer(std::int32_t v) { ByteWriter(data).i32(v); }
 
-void Writer::real(float v) { integer(static_cast<std::int32_t>(std::bit_cast<std::uint32_t>(v))); }
+void Writer::real(float v) { ByteWriter(data).f32(v); }
 
 void Writer::point(BrushPoint p) {
   real(p.x);

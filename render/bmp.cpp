@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/bytes.h"
 #include "base/console.h"
 #include "render/bmp_format.h"
 #include "base/data_file.h"
@@ -15,9 +16,10 @@
 
 namespace {
 
-std::uint32_t u8(std::span<const std::byte> b, std::size_t at) { return static_cast<std::uint8_t>(b[at]); }
-std::uint32_t u16(std::span<const std::byte> b, std::size_t at) { return u8(b, at) | u8(b, at + 1) << 8; }
-std::uint32_t u32(std::span<const std::byte> b, std::size_t at) { return u16(b, at) | u16(b, at + 2) << 16; }
+// Fields at their offsets in the file.
+std::uint32_t u8(std::span<const std::byte> b, std::size_t at) { return ByteReader(b, at).u8(); }
+std::uint32_t u16(std::span<const std::byte> b, std::size_t at) { return ByteReader(b, at).u16(); }
+std::uint32_t u32(std::span<const std::byte> b, std::size_t at) { return ByteReader(b, at).u32(); }
 
 using Colour = std::array<std::uint8_t, 3>;  // red, green, blue
 
@@ -272,26 +274,16 @@ std::vector<std::byte> writeBmp24(int width, int height, std::span<const std::ui
   const std::size_t w = std::size_t(std::max(width, 0)), h = std::size_t(std::max(height, 0));
   const std::size_t stride = (w * 3 + 3) / 4 * 4;
   const std::size_t dataOffset = bmp::fileHeaderBytes + bmp::infoHeaderBytes;
-  std::vector<std::byte> out(dataOffset + stride * h);
-  auto put16 = [&](std::size_t at, std::uint32_t v) {
-    out[at] = std::byte(v & 0xFF);
-    out[at + 1] = std::byte(v >> 8 & 0xFF);
-  };
-  auto put32 = [&](std::size_t at, std::uint32_t v) {
-    put16(at, v & 0xFFFF);
-    put16(at + 2, v >> 16);
-  };
-  out[0] = std::byte{'B'};
-  out[1] = std::byte{'M'};
-  put32(2, std::uint32_t(out.size()));
-  put32(bmp::pixelOffsetOffset, std::uint32_t(dataOffset));
-  const std::size_t info = bmp::fileHeaderBytes;
-  put32(info, bmp::infoHeaderBytes);
-  put32(info + bmp::widthOffset, std::uint32_t(w));
-  put32(info + bmp::heightOffset, std::uint32_t(h));
-  put16(info + bmp::planesOffset, 1);
-  put16(info + bmp::bitCountOffset, 24);
-  put32(info + 20, std::uint32_t(stride * h));  // image size
+  std::vector<std::byte> out;
+  out.reserve(dataOffset + stride * h);
+  ByteWriter header(out);
+  // The file header: its size, two reserved words, where the pixels start.
+  header.text("BM").u32(std::uint32_t(dataOffset + stride * h)).u32(0).u32(std::uint32_t(dataOffset));
+  // The info header: its size, width, height, planes, bits per pixel, compression, the pixels'
+  // size, and resolutions and colour counts left at zero.
+  header.u32(bmp::infoHeaderBytes).u32(std::uint32_t(w)).u32(std::uint32_t(h)).u16(1).u16(24);
+  header.u32(bmp::compressionNone).u32(std::uint32_t(stride * h)).zeros(16);
+  out.resize(dataOffset + stride * h);
   for (std::size_t y = 0; y < h; ++y)
     for (std::size_t x = 0; x < w && (y * w + x) * 3 + 2 < pixels.size(); ++x) {
       const std::uint8_t* p = &pixels[(y * w + x) * 3];

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/bytes.h"
 #include "base/data_file.h"
 #include "render/image_limits.h"
 #include "render/tga_format.h"
@@ -15,9 +16,7 @@ std::uint8_t byteAt(std::span<const std::byte> bytes, std::size_t offset) {
   return static_cast<std::uint8_t>(bytes[offset]);
 }
 
-int wordAt(std::span<const std::byte> bytes, std::size_t offset) {
-  return byteAt(bytes, offset) | byteAt(bytes, offset + 1) << 8;
-}
+int wordAt(std::span<const std::byte> bytes, std::size_t offset) { return ByteReader(bytes, offset).u16(); }
 
 // Hands out elements from the pixel section, plainly or through run-length packets. A packet
 // that runs past the end of a row leaves its remainder in the carry buffer for the next row.

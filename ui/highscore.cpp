@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "base/bytes.h"
 #include "base/console.h"
 #include "base/data_file.h"
 #include "base/durable_file.h"
@@ -61,15 +62,15 @@ TableFile readTableFile(const char* path, std::span<HighscoreEntry> entries, std
 }  // namespace
 
 HighscoreBytes encodeHighscores(std::span<const HighscoreEntry> entries) {
-  HighscoreBytes bytes{};
+  std::vector<std::byte> plain;
+  plain.reserve(highscoreFileBytes);
+  ByteWriter out(plain);
   const std::size_t records = std::min<std::size_t>(entries.size(), highscoreCount);
-  for (std::size_t r = 0; r < records; ++r) {
-    std::byte* record = bytes.data() + r * highscoreRecordBytes;
-    std::memcpy(record, entries[r].name, highscoreNameBytes);
-    const std::uint32_t score = entries[r].score;
-    for (int b = 0; b < 4; ++b) record[highscoreNameBytes + b] = static_cast<std::byte>(score >> (8 * b));
-  }
-  for (std::byte& b : bytes) b ^= std::byte{0xFF};
+  for (std::size_t r = 0; r < records; ++r)
+    out.text(std::string_view(entries[r].name, highscoreNameBytes)).u32(entries[r].score);
+  out.zeros(highscoreFileBytes - plain.size());
+  HighscoreBytes bytes;
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = plain[i] ^ std::byte{0xFF};
   return bytes;
 }
 
@@ -81,10 +82,8 @@ bool decodeHighscores(std::span<const std::byte> file, std::span<HighscoreEntry>
     HighscoreEntry& entry = entries[r];
     for (int i = 0; i < highscoreNameBytes; ++i) entry.name[i] = static_cast<char>(record[i] ^ std::byte{0xFF});
     entry.name[highscoreNameBytes - 1] = '\0';  // a name without its zero ends at the 20th byte
-    std::uint32_t score = 0;
-    for (int b = 0; b < 4; ++b)
-      score |= static_cast<std::uint32_t>(record[highscoreNameBytes + b] ^ std::byte{0xFF}) << (8 * b);
-    entry.score = score;
+    // Every byte is stored inverted, so the whole word is.
+    entry.score = ~ByteReader(file, r * highscoreRecordBytes + highscoreNameBytes).u32();
   }
   return true;
 }

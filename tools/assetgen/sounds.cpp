@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "base/bytes.h"
 #include "tools/assetgen/assets.h"
 
 namespace {
@@ -15,39 +16,20 @@ constexpr int sampleRate = 22050;  // samples per second
 constexpr double pi = 3.14159265358979323846;
 
 // A RIFF/WAVE file of 16-bit mono samples.
-std::vector<std::uint8_t> encodeWave(const std::vector<double>& samples) {
-  std::vector<std::uint8_t> out;
-  out.reserve(44 + samples.size() * 2);
-  auto u16 = [&](unsigned v) {
-    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-  };
-  auto u32 = [&](std::uint32_t v) {
-    u16(v & 0xFFFF);
-    u16(v >> 16);
-  };
-  auto tag = [&](const char* t) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(t[i]));
-  };
-  std::uint32_t dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
-  tag("RIFF");
-  u32(36 + dataBytes);
-  tag("WAVE");
-  tag("fmt ");
-  u32(16);
-  u16(1);  // PCM
-  u16(1);  // mono
-  u32(sampleRate);
-  u32(sampleRate * 2);
-  u16(2);
-  u16(16);
-  tag("data");
-  u32(dataBytes);
+std::vector<std::byte> encodeWave(const std::vector<double>& samples) {
+  std::vector<std::byte> bytes;
+  bytes.reserve(44 + samples.size() * 2);
+  ByteWriter out(bytes);
+  const std::uint32_t dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
+  out.text("RIFF").u32(36 + dataBytes).text("WAVE");
+  // The format: PCM, mono, the rate, bytes a second, bytes a sample, bits a sample.
+  out.text("fmt ").u32(16).u16(1).u16(1).u32(sampleRate).u32(sampleRate * 2).u16(2).u16(16);
+  out.text("data").u32(dataBytes);
   for (double s : samples) {
     long v = std::lround(std::fmax(-1.0, std::fmin(1.0, s)) * 32767.0);
-    u16(static_cast<unsigned>(static_cast<std::int16_t>(v)) & 0xFFFF);
+    out.u16(static_cast<unsigned>(static_cast<std::int16_t>(v)) & 0xFFFF);
   }
-  return out;
+  return bytes;
 }
 
 // Brings the last `seconds` of a sound down to silence, so it ends without a click however much
@@ -105,6 +87,6 @@ std::vector<double> explosion() {
 void writeSounds(const std::filesystem::path& runDir) {
   auto collect = encodeWave(chime());
   auto blast = encodeWave(explosion());
-  writeDataFile(runDir, "collect.wav", std::as_bytes(std::span(collect)));
-  writeDataFile(runDir, "blast.wav", std::as_bytes(std::span(blast)));
+  writeDataFile(runDir, "collect.wav", collect);
+  writeDataFile(runDir, "blast.wav", blast);
 }
