@@ -4,6 +4,10 @@
 #include <cmath>
 #include <new>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "model/mesh.h"
 #include "model/brush_lanes.h"
 #include "model/mesh_brush.h"
@@ -22,6 +26,66 @@ bool beyondReach(float dx, float dy, float dz, float radius) {
   const float ax = std::fabs(dx), ay = std::fabs(dy), az = std::fabs(dz);
   return (ax > reach && ax > 1e-15f) || (ay > reach && ay > 1e-15f) || (az > reach && az > 1e-15f);
 }
+
+#if defined(__SSE2__)
+// The push of one ball through candidates scattered over the mesh, four at a time: gathered from
+// the vertices into SSE registers, each lane takes exactly the operations of the working set's
+// push (model/brush_lanes.cpp) and makes every test, and the normal as writeBackRun makes it, so
+// every bit is the same. Moves the indexes of the vertices that moved to the front of `at`, in
+// order, and returns how many moved.
+std::size_t pushScattered(MeshVertex* vertices, std::int32_t* at, std::size_t count, MeshPoint c, float radius) {
+  const __m128 cx = _mm_set1_ps(c.x), cy = _mm_set1_ps(c.y), cz = _mm_set1_ps(c.z);
+  const __m128 r = _mm_set1_ps(radius), zero = _mm_setzero_ps();
+  const __m128 infinity = _mm_set1_ps(INFINITY), sign = _mm_set1_ps(-0.0f);
+  auto finite = [&](__m128 a) { return _mm_cmplt_ps(_mm_andnot_ps(sign, a), infinity); };
+  std::size_t moved = 0;
+  auto pushFour = [&](MeshVertex* const (&q)[4], const std::int32_t (&index)[4]) {
+    const __m128 dx = _mm_sub_ps(_mm_setr_ps(q[0]->x, q[1]->x, q[2]->x, q[3]->x), cx);
+    const __m128 dy = _mm_sub_ps(_mm_setr_ps(q[0]->y, q[1]->y, q[2]->y, q[3]->y), cy);
+    const __m128 dz = _mm_sub_ps(_mm_setr_ps(q[0]->z, q[1]->z, q[2]->z, q[3]->z), cz);
+    const __m128 d = _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(dx, dx), _mm_mul_ps(dy, dy)), _mm_mul_ps(dz, dz)));
+    __m128 take = _mm_and_ps(_mm_cmple_ps(d, r), _mm_cmpgt_ps(d, zero));
+    if (_mm_movemask_ps(take) == 0) return;
+    const __m128 s = _mm_div_ps(r, d);
+    const __m128 ox = _mm_mul_ps(s, dx), oy = _mm_mul_ps(s, dy), oz = _mm_mul_ps(s, dz);
+    const __m128 length = _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(ox, ox), _mm_mul_ps(oy, oy)), _mm_mul_ps(oz, oz)));
+    const __m128 px = _mm_add_ps(cx, ox), py = _mm_add_ps(cy, oy), pz = _mm_add_ps(cz, oz);
+    take = _mm_and_ps(take, _mm_and_ps(_mm_cmpgt_ps(length, zero), finite(length)));
+    take = _mm_and_ps(take, _mm_and_ps(finite(px), _mm_and_ps(finite(py), finite(pz))));
+    const int lanes = _mm_movemask_ps(take);
+    if (lanes == 0) return;
+    alignas(16) float out[6][4];
+    _mm_store_ps(out[0], px);
+    _mm_store_ps(out[1], py);
+    _mm_store_ps(out[2], pz);
+    _mm_store_ps(out[3], _mm_div_ps(ox, length));
+    _mm_store_ps(out[4], _mm_div_ps(oy, length));
+    _mm_store_ps(out[5], _mm_div_ps(oz, length));
+    for (int lane = 0; lane < 4; ++lane) {
+      if (!(lanes >> lane & 1)) continue;
+      MeshVertex& v = *q[lane];
+      v.x = out[0][lane], v.y = out[1][lane], v.z = out[2][lane];
+      v.nx = out[3][lane], v.ny = out[4][lane], v.nz = out[5][lane];
+      at[moved++] = index[lane];
+    }
+  };
+  std::size_t k = 0;
+  for (; k + 4 <= count; k += 4) {
+    const std::int32_t index[4] = {at[k], at[k + 1], at[k + 2], at[k + 3]};
+    MeshVertex* const q[4] = {&vertices[index[0]], &vertices[index[1]], &vertices[index[2]], &vertices[index[3]]};
+    pushFour(q, index);
+  }
+  if (k < count) {  // the last few, with lanes on a vertex no ball takes
+    MeshVertex none{};
+    none.x = none.y = none.z = NAN;
+    std::int32_t index[4] = {-1, -1, -1, -1};
+    MeshVertex* q[4] = {&none, &none, &none, &none};
+    for (std::size_t lane = 0; k + lane < count; ++lane) index[lane] = at[k + lane], q[lane] = &vertices[index[lane]];
+    pushFour(q, index);
+  }
+  return moved;
+}
+#endif
 
 // Paints one vertex within reach; true when it did.
 bool paintVertex(MeshVertex& v, MeshPoint c, float radius, Colour k) {
@@ -241,14 +305,28 @@ bool MeshBrush::gather(MeshPoint c, float radius) {
   return spend(range + static_cast<std::int64_t>(candidates.size())) && !candidates.empty();
 }
 
-// A ball on its own pushes through a working set of the vertices it gathered within its reach, as
-// a run's balls do. The candidates were all collected before any moved: a vertex moved into a
-// cell not yet searched is not pushed twice by the same ball.
+// A ball on its own pushes the vertices it gathered where they lie, or, without SSE2, through a
+// working set of those within its reach, as a run's balls do. The candidates were all collected
+// before any moved: a vertex moved into a cell not yet searched is not pushed twice by the same
+// ball.
 void MeshBrush::push(MeshPoint c, float radius) {
+#if defined(__SSE2__)
+  if (!gather(c, radius)) return;
+  if (everyVertex) {
+    candidates.resize(static_cast<std::size_t>(mesh->vertexCount));
+    for (std::int32_t i = 0; i < mesh->vertexCount; ++i) candidates[static_cast<std::size_t>(i)] = i;
+  }
+  // The moves come first, the grid follows: a vertex's move and its new cell would otherwise wait
+  // on each other, vertex after vertex.
+  const std::size_t moved = pushScattered(mesh->vertices.data(), candidates.data(), candidates.size(), c, radius);
+  for (std::size_t k = 0; indexed && k < moved; ++k) follow(candidates[k]);
+  spendAfter(static_cast<std::int64_t>(moved), visitsPerMove);
+#else
   const double reach = ordinarySize({c.x, c.y, c.z, radius}) ? runReach(radius, 0.0) : INFINITY;
   if (!collectRun(c, radius, reach)) return;
   pushThroughRun(c, radius);
   writeBackRun();
+#endif
 }
 
 void MeshBrush::paint(MeshPoint c, float radius, Colour k) {
