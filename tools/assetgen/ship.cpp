@@ -96,6 +96,24 @@ void paintBeyond(Sculptor& w, Vec point, Vec direction, Colour colour) {
 // Paints the whole part.
 void paintAll(Sculptor& w, Colour colour) { paintBeyond(w, {0.0f, -10.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, colour); }
 
+// The plane and then its mirror image across x = 0: the ship's two sides.
+void pressMirrored(Sculptor& w, Vec direction, float distance) {
+  press(w, direction, distance);
+  press(w, {-direction.x, direction.y, direction.z}, distance);
+}
+
+void paintMirrored(Sculptor& w, Vec point, Vec direction, Colour colour) {
+  paintBeyond(w, point, direction, colour);
+  paintBeyond(w, {-point.x, point.y, point.z}, {-direction.x, direction.y, direction.z}, colour);
+}
+
+// A block standing on the origin: `halfWidth` to either side, `height` above, cut flat below.
+void pressStanding(Sculptor& w, float halfWidth, float height) {
+  pressMirrored(w, {1.0f, 0.0f, 0.0f}, halfWidth);
+  press(w, {0.0f, -1.0f, 0.0f}, 0.0f);
+  press(w, {0.0f, 1.0f, 0.0f}, height);
+}
+
 void mirrorStroke(Sculptor& w, BrushPoint from, BrushPoint to) {
   w.pushStroke(from, to);
   w.pushStroke({-from.x, from.y, from.z, from.radius}, {-to.x, to.y, to.z, to.radius});
@@ -129,24 +147,20 @@ const AttachmentPoint enginePoints[1] = {{0.0f, 0.0f, -0.40f, 0.0f}};  // the fl
 void hullBody(Sculptor& w, float halfWidth, float noseLength) {
   w.pushStroke({0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, noseLength, 0.40f});
   w.pushStroke({0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 0.0f, -0.70f, 0.70f});
-  press(w, {1.0f, 0.0f, 0.0f}, halfWidth);
-  press(w, {-1.0f, 0.0f, 0.0f}, halfWidth);
+  pressMirrored(w, {1.0f, 0.0f, 0.0f}, halfWidth);
   press(w, {0.0f, 1.0f, 0.0f}, 0.22f);
   press(w, {0.0f, -1.0f, 0.0f}, 0.20f);
   press(w, {0.0f, 0.0f, -1.0f}, 1.10f);  // the flat stern the engine sits on
   // Chamfered edges along the back and the belly.
-  press(w, {1.0f, 1.2f, 0.0f}, 0.42f);
-  press(w, {-1.0f, 1.2f, 0.0f}, 0.42f);
-  press(w, {1.0f, -1.0f, 0.0f}, 0.40f);
-  press(w, {-1.0f, -1.0f, 0.0f}, 0.40f);
+  pressMirrored(w, {1.0f, 1.2f, 0.0f}, 0.42f);
+  pressMirrored(w, {1.0f, -1.0f, 0.0f}, 0.40f);
 }
 
 // The hull's dark trim: the sides, the belly and the stern plate, leaving the back and its
 // chamfers pale. Painted after the nose cuts, which change where the sides are.
 void hullTrim(Sculptor& w, float halfWidth) {
   const float edge = halfWidth - 0.07f;
-  paintBeyond(w, {edge, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, trim);
-  paintBeyond(w, {-edge, 0.0f, 0.0f}, {-1.0f, 0.0f, 0.0f}, trim);
+  paintMirrored(w, {edge, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, trim);
   paintBeyond(w, {0.0f, -0.05f, 0.0f}, {0.0f, -1.0f, 0.0f}, trim);
   paintBeyond(w, {0.0f, 0.0f, -1.06f}, {0.0f, 0.0f, -1.0f}, trim);
 }
@@ -157,8 +171,7 @@ Sculptor hullArrow() {
   hullBody(w, 0.42f, 1.35f);
   press(w, {0.0f, 1.0f, 0.22f}, 0.36f);   // the back slopes down to the nose
   press(w, {0.0f, -1.0f, 0.14f}, 0.28f);  // and the belly up
-  press(w, {1.0f, 0.0f, 0.25f}, 0.48f);   // the sides close in
-  press(w, {-1.0f, 0.0f, 0.25f}, 0.48f);
+  pressMirrored(w, {1.0f, 0.0f, 0.25f}, 0.48f);   // the sides close in
   paintAll(w, silver);
   hullTrim(w, 0.42f);
   paintBeyond(w, {0.0f, 0.0f, 1.20f}, {0.0f, 0.0f, 1.0f}, red);  // the nose tip
@@ -172,8 +185,7 @@ Sculptor hullWedge() {
   hullBody(w, 0.46f, 1.15f);
   press(w, {0.0f, 1.0f, 0.30f}, 0.40f);
   press(w, {0.0f, 0.0f, 1.0f}, 1.45f);  // the blunt chin
-  press(w, {1.0f, 0.0f, 0.40f}, 0.62f);
-  press(w, {-1.0f, 0.0f, 0.40f}, 0.62f);
+  pressMirrored(w, {1.0f, 0.0f, 0.40f}, 0.62f);
   paintAll(w, paleBlue);
   hullTrim(w, 0.46f);
   paintBeyond(w, {0.0f, 0.0f, 1.05f}, {0.0f, 0.2f, 1.0f}, gold);
@@ -184,12 +196,8 @@ Sculptor hullWedge() {
 // "fighter": a faceted canopy with a raked windscreen.
 Sculptor cockpitFighter() {
   Sculptor w;
-  press(w, {1.0f, 0.0f, 0.0f}, 0.19f);
-  press(w, {-1.0f, 0.0f, 0.0f}, 0.19f);
-  press(w, {0.0f, -1.0f, 0.0f}, 0.0f);
-  press(w, {0.0f, 1.0f, 0.0f}, 0.26f);
-  press(w, {0.7f, 1.0f, 0.0f}, 0.25f);
-  press(w, {-0.7f, 1.0f, 0.0f}, 0.25f);
+  pressStanding(w, 0.19f, 0.26f);
+  pressMirrored(w, {0.7f, 1.0f, 0.0f}, 0.25f);
   press(w, {0.0f, 0.8f, 0.6f}, 0.30f);    // windscreen
   press(w, {0.0f, 0.5f, -0.87f}, 0.42f);  // rear deck
   paintAll(w, glass);
@@ -200,14 +208,9 @@ Sculptor cockpitFighter() {
 // "bubble": a rounder canopy with more, smaller facets.
 Sculptor cockpitBubble() {
   Sculptor w;
-  press(w, {1.0f, 0.0f, 0.0f}, 0.21f);
-  press(w, {-1.0f, 0.0f, 0.0f}, 0.21f);
-  press(w, {0.0f, -1.0f, 0.0f}, 0.0f);
-  press(w, {0.0f, 1.0f, 0.0f}, 0.30f);
-  press(w, {1.0f, 1.0f, 0.0f}, 0.30f);
-  press(w, {-1.0f, 1.0f, 0.0f}, 0.30f);
-  press(w, {1.0f, 2.0f, 0.0f}, 0.31f);
-  press(w, {-1.0f, 2.0f, 0.0f}, 0.31f);
+  pressStanding(w, 0.21f, 0.30f);
+  pressMirrored(w, {1.0f, 1.0f, 0.0f}, 0.30f);
+  pressMirrored(w, {1.0f, 2.0f, 0.0f}, 0.31f);
   press(w, {0.0f, 1.0f, 1.0f}, 0.36f);
   press(w, {0.0f, 1.0f, 2.2f}, 0.45f);
   press(w, {0.0f, 1.0f, -1.0f}, 0.36f);
@@ -229,8 +232,7 @@ void wingPanel(Sculptor& w, Vec tip, float tipRadius, float leadingSweep, float 
   mirrorStroke(w, {0.3f, 0.0f, 0.0f, 0.70f}, {tip.x, tip.y, tip.z, tipRadius});
   press(w, {0.0f, 1.0f, 0.0f}, 0.06f);
   press(w, {0.0f, -1.0f, 0.0f}, 0.06f);
-  press(w, {leadingSweep, 0.0f, 1.0f}, 0.62f);
-  press(w, {-leadingSweep, 0.0f, 1.0f}, 0.62f);
+  pressMirrored(w, {leadingSweep, 0.0f, 1.0f}, 0.62f);
   press(w, {0.0f, 0.0f, -1.0f}, trailingDistance);
   const float podFront = 0.62f - leadingSweep * podOut + 0.05f;  // just behind the leading edge
   const float podBack = podBackFor(trailingDistance);
@@ -241,10 +243,8 @@ void wingPanel(Sculptor& w, Vec tip, float tipRadius, float leadingSweep, float 
 
 void wingLivery(Sculptor& w, Colour panel, Colour tipColour, float leadingSweep, float trailingDistance, float tipFrom) {
   paintAll(w, panel);
-  paintBeyond(w, {0.0f, 0.0f, 0.55f}, {leadingSweep, 0.0f, 1.0f}, trim);
-  paintBeyond(w, {0.0f, 0.0f, 0.55f}, {-leadingSweep, 0.0f, 1.0f}, trim);
-  paintBeyond(w, {tipFrom, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, tipColour);
-  paintBeyond(w, {-tipFrom, 0.0f, 0.0f}, {-1.0f, 0.0f, 0.0f}, tipColour);
+  paintMirrored(w, {0.0f, 0.0f, 0.55f}, {leadingSweep, 0.0f, 1.0f}, trim);
+  paintMirrored(w, {tipFrom, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}, tipColour);
   const float nozzleFrom = podBackFor(trailingDistance) - 0.04f;
   paintBeyond(w, {0.0f, 0.0f, -nozzleFrom * length(nozzleFacing)}, nozzleFacing, nozzle);
 }
@@ -266,10 +266,7 @@ Sculptor wingsDelta() {
 // Fins stand on their root at the origin and rise along +y.
 Sculptor finRaked() {
   Sculptor w;
-  press(w, {1.0f, 0.0f, 0.0f}, 0.04f);
-  press(w, {-1.0f, 0.0f, 0.0f}, 0.04f);
-  press(w, {0.0f, -1.0f, 0.0f}, 0.0f);
-  press(w, {0.0f, 1.0f, 0.0f}, 0.55f);
+  pressStanding(w, 0.04f, 0.55f);
   press(w, {0.0f, 0.8f, 0.6f}, 0.12f);     // raked leading edge
   press(w, {0.0f, -0.3f, -1.0f}, 0.45f);   // trailing edge
   paintAll(w, silver);
@@ -279,10 +276,7 @@ Sculptor finRaked() {
 
 Sculptor finTall() {
   Sculptor w;
-  press(w, {1.0f, 0.0f, 0.0f}, 0.045f);
-  press(w, {-1.0f, 0.0f, 0.0f}, 0.045f);
-  press(w, {0.0f, -1.0f, 0.0f}, 0.0f);
-  press(w, {0.0f, 1.0f, 0.0f}, 0.70f);
+  pressStanding(w, 0.045f, 0.70f);
   press(w, {0.0f, 0.6f, 0.8f}, 0.10f);
   press(w, {0.0f, 0.0f, -1.0f}, 0.40f);
   paintAll(w, paleBlue);
