@@ -165,6 +165,15 @@ void hullTrim(Sculptor& w, float halfWidth) {
   paintBeyond(w, {0.0f, 0.0f, -1.06f}, {0.0f, 0.0f, -1.0f}, trim);
 }
 
+// The hull's colour, its trim, the colour of the nose beyond the plane through `nosePoint` facing
+// `noseFacing`, and the points its children hang from.
+void hullFinish(Sculptor& w, float halfWidth, Colour body, Vec nosePoint, Vec noseFacing, Colour nose) {
+  paintAll(w, body);
+  hullTrim(w, halfWidth);
+  paintBeyond(w, nosePoint, noseFacing, nose);
+  w.attachments(hullPoints);
+}
+
 // "arrow": a long wedge nose.
 Sculptor hullArrow() {
   Sculptor w;
@@ -172,10 +181,7 @@ Sculptor hullArrow() {
   press(w, {0.0f, 1.0f, 0.22f}, 0.36f);   // the back slopes down to the nose
   press(w, {0.0f, -1.0f, 0.14f}, 0.28f);  // and the belly up
   pressMirrored(w, {1.0f, 0.0f, 0.25f}, 0.48f);   // the sides close in
-  paintAll(w, silver);
-  hullTrim(w, 0.42f);
-  paintBeyond(w, {0.0f, 0.0f, 1.20f}, {0.0f, 0.0f, 1.0f}, red);  // the nose tip
-  w.attachments(hullPoints);
+  hullFinish(w, 0.42f, silver, {0.0f, 0.0f, 1.20f}, {0.0f, 0.0f, 1.0f}, red);  // a red nose tip
   return w;
 }
 
@@ -186,10 +192,7 @@ Sculptor hullWedge() {
   press(w, {0.0f, 1.0f, 0.30f}, 0.40f);
   press(w, {0.0f, 0.0f, 1.0f}, 1.45f);  // the blunt chin
   pressMirrored(w, {1.0f, 0.0f, 0.40f}, 0.62f);
-  paintAll(w, paleBlue);
-  hullTrim(w, 0.46f);
-  paintBeyond(w, {0.0f, 0.0f, 1.05f}, {0.0f, 0.2f, 1.0f}, gold);
-  w.attachments(hullPoints);
+  hullFinish(w, 0.46f, paleBlue, {0.0f, 0.0f, 1.05f}, {0.0f, 0.2f, 1.0f}, gold);
   return w;
 }
 
