@@ -289,14 +289,19 @@ Sculptor finTall() {
 
 // The engine hangs from the stern and reaches back along -z to its nozzle: a dark casing round a
 // bright nozzle face.
-Sculptor engineOctagon() {
-  Sculptor w;
-  pressAround(w, 8, 0.27f, 22.5f);
+// Either engine's front against the stern and its nozzle face, its colours and the flame's point.
+void engineEnds(Sculptor& w) {
   press(w, {0.0f, 0.0f, 1.0f}, 0.10f);
   press(w, nozzleFacing, 0.40f);
   paintAll(w, trim);
   paintBeyond(w, {0.0f, 0.0f, -0.37f * length(nozzleFacing)}, nozzleFacing, nozzle);
   w.attachments(enginePoints);
+}
+
+Sculptor engineOctagon() {
+  Sculptor w;
+  pressAround(w, 8, 0.27f, 22.5f);
+  engineEnds(w);
   return w;
 }
 
@@ -304,11 +309,7 @@ Sculptor engineSquare() {
   Sculptor w;
   pressAround(w, 4, 0.26f);
   pressAround(w, 4, 0.32f, 45.0f);
-  press(w, {0.0f, 0.0f, 1.0f}, 0.10f);
-  press(w, nozzleFacing, 0.40f);
-  paintAll(w, trim);
-  paintBeyond(w, {0.0f, 0.0f, -0.37f * length(nozzleFacing)}, nozzleFacing, nozzle);
-  w.attachments(enginePoints);
+  engineEnds(w);
   return w;
 }
 
