@@ -170,20 +170,20 @@ void drawFloor() {
   glPushAttrib(GL_ALL_ATTRIB_BITS);
   glColor3f(1.0f, 1.0f, 1.0f);
 
+  // A unit that combines its own texel first.
+  auto combiningUnit = [](GLenum unit, GLenum target, GLuint texture) {
+    multitexture.activeTexture(unit);
+    glEnable(target);
+    glBindTexture(target, texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
+    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_TEXTURE);
+  };
   // Unit 0 hands on the normal-map texel unchanged.
-  multitexture.activeTexture(GL_TEXTURE0_ARB);
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, bumpFloor.normalMap);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_TEXTURE);
+  combiningUnit(GL_TEXTURE0_ARB, GL_TEXTURE_2D, bumpFloor.normalMap);
   glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_REPLACE);
 
   // Unit 1 dots the normalised light direction with that normal, into all three channels.
-  multitexture.activeTexture(GL_TEXTURE1_ARB);
-  glEnable(GL_TEXTURE_CUBE_MAP_ARB);
-  glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, bumpFloor.normalisationMap);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-  glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_TEXTURE);
+  combiningUnit(GL_TEXTURE1_ARB, GL_TEXTURE_CUBE_MAP_ARB, bumpFloor.normalisationMap);
   glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB_ARB, GL_PREVIOUS_ARB);
   glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_DOT3_RGB_ARB);
 

@@ -107,27 +107,18 @@ std::optional<TgaImage> readTga(std::span<const std::byte> file) {
   image.width = wordAt(file, tga::widthOffset);
   image.height = wordAt(file, tga::heightOffset);
 
-  bool runLength = false;
-  switch (type) {
-    case tga::typeColourMappedRle:
-      runLength = true;
-      [[fallthrough]];
+  const bool runLength = (type & tga::runLengthFlag) != 0;
+  switch (type & ~tga::runLengthFlag) {
     case tga::typeColourMapped:
       if (depth != 8) return std::nullopt;
       image.format = glColourIndex;
       image.components = 1;
       break;
-    case tga::typeTrueColourRle:
-      runLength = true;
-      [[fallthrough]];
     case tga::typeTrueColour:
       if (depth != 24 && depth != 32) return std::nullopt;
       image.format = depth == 24 ? glBgr : glBgra;
       image.components = depth / 8;
       break;
-    case tga::typeGreyRle:
-      runLength = true;
-      [[fallthrough]];
     case tga::typeGrey:
       if (depth != 8) return std::nullopt;
       image.format = glLuminance;

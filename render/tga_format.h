@@ -33,6 +33,7 @@ inline constexpr int typeGrey = 3;
 inline constexpr int typeColourMappedRle = 9;
 inline constexpr int typeTrueColourRle = 10;
 inline constexpr int typeGreyRle = 11;
+inline constexpr int runLengthFlag = 8;  // set in each run-length type, over its plain type
 
 // The only colour-map entry size accepted, in bits (blue, green, red).
 inline constexpr int colourMapEntryBits = 24;

@@ -4,22 +4,19 @@
 #include "base/console.h"
 
 TEST(Startup, StampHasAsctimeFormWithTwoDigitDay) {
-  std::tm t{};
-  t.tm_year = 2026 - 1900;
-  t.tm_mon = 11;
-  t.tm_mday = 7;
-  t.tm_wday = 1;
-  t.tm_hour = 6;
-  t.tm_min = 5;
-  t.tm_sec = 9;
-  EXPECT_EQ(formatStamp(t), "Mon Dec 07 06:05:09 2026");
-
-  t.tm_mon = 0;
-  t.tm_mday = 31;
-  t.tm_wday = 6;
-  t.tm_hour = 23;
-  t.tm_min = 59;
-  t.tm_sec = 58;
-  EXPECT_EQ(formatStamp(t), "Sat Jan 31 23:59:58 2026");
-  EXPECT_EQ(formatStamp(t).size(), 24u);
+  struct Case {
+    int month, day, weekday, hour, minute, second;
+    const char* stamp;
+  };
+  for (const Case& c : {Case{11, 7, 1, 6, 5, 9, "Mon Dec 07 06:05:09 2026"}, Case{0, 31, 6, 23, 59, 58, "Sat Jan 31 23:59:58 2026"}}) {
+    std::tm t{};
+    t.tm_year = 2026 - 1900;
+    t.tm_mon = c.month;
+    t.tm_mday = c.day;
+    t.tm_wday = c.weekday;
+    t.tm_hour = c.hour;
+    t.tm_min = c.minute;
+    t.tm_sec = c.second;
+    EXPECT_EQ(formatStamp(t), c.stamp);
+  }
 }

@@ -34,14 +34,7 @@ TEST(ShipGl, TheShipShowsBelowTheMiddleOfTheViewAndLeavesTheMatrixStack) {
   glLoadMatrixf(computeProjection(side, side).matrix);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  glEnableClientState(GL_COLOR_ARRAY);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_NORMAL_ARRAY);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_CULL_FACE);
-  glDisable(GL_LIGHTING);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  prepareUnlitMeshDrawing();
 
   GLint depthBefore = 0, depthAfter = 0;
   glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore);

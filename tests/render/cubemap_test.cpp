@@ -10,17 +10,23 @@ namespace {
 
 using Image = std::vector<unsigned char>;
 
-// Every pixel distinct: its row, its column and a mix of both.
-Image numbered() {
+// A face whose red is the row, green the column, and blue what `blue` makes of both.
+template <class Blue>
+Image rowsAndColumns(Blue blue) {
   Image image(faceImageBytes);
   for (int r = 0; r < faceSide; ++r)
     for (int c = 0; c < faceSide; ++c) {
       unsigned char* pixel = &image[std::size_t(r * faceSide + c) * 3];
       pixel[0] = std::uint8_t(r);
       pixel[1] = std::uint8_t(c);
-      pixel[2] = std::uint8_t(r * 7 + c * 3);
+      pixel[2] = blue(r, c);
     }
   return image;
+}
+
+// Every pixel distinct.
+Image numbered() {
+  return rowsAndColumns([](int r, int c) { return std::uint8_t(r * 7 + c * 3); });
 }
 
 FaceImageIn in(const Image& image) { return FaceImageIn(image.data(), faceImageBytes); }
@@ -77,14 +83,7 @@ TEST(FaceImage, HalvingRoundsTheMeanOfEachBlockHalfUp) {
 
 TEST(FaceImage, ChainHalvesLevelByLevelAndKeepsTheChannelsApart) {
   // Each channel's rows are constant, so every level keeps the mean of the rows it covers.
-  Image face(faceImageBytes);
-  for (int r = 0; r < faceSide; ++r)
-    for (int c = 0; c < faceSide; ++c) {
-      unsigned char* pixel = &face[std::size_t(r * faceSide + c) * 3];
-      pixel[0] = std::uint8_t(r);
-      pixel[1] = std::uint8_t(c);
-      pixel[2] = 200;
-    }
+  const Image face = rowsAndColumns([](int, int) { return std::uint8_t{200}; });
   Image tail(faceMipTailBytes, 0xEE);
   buildFaceMipTail(in(face), FaceMipTail(tail.data(), faceMipTailBytes));
   EXPECT_EQ(faceMipOffset(1), 0u);

@@ -32,3 +32,14 @@ void orthoView(int side, double extent, double zNear, double zFar) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 }
+
+void prepareUnlitMeshDrawing() {
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_CULL_FACE);
+  glDisable(GL_LIGHTING);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}

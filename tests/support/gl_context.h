@@ -9,3 +9,6 @@ bool ensureGlContext(int width = 256, int height = 256, unsigned displayMode = 0
 // A square side × side viewport looking down -z with an orthographic box of ±extent across and
 // zNear..zFar deep, and an identity model-view matrix.
 void orthoView(int side, double extent, double zNear, double zFar);
+
+// The state the model drawing expects, unlit, and a cleared black picture with a cleared depth.
+void prepareUnlitMeshDrawing();
