@@ -16,22 +16,20 @@ DataFile readDataFile(const char* path, std::size_t limit) {
     result.status = notRegular ? DataRead::notRegular : DataRead::cannotOpen;
     return result;
   }
-  constexpr std::size_t chunk = 64 * 1024;
   std::vector<std::byte>& bytes = result.bytes;
+  std::byte chunk[16 * 1024];
   try {
     for (;;) {
       // One byte past the limit tells a larger file.
       const std::size_t left = limit - bytes.size();
-      const std::size_t want = left < chunk ? left + 1 : chunk;
-      const std::size_t had = bytes.size();
-      bytes.resize(had + want);
-      const std::size_t got = std::fread(bytes.data() + had, 1, want, file.get());
-      bytes.resize(had + got);
-      if (bytes.size() > limit) {
-        bytes.resize(limit);
+      const std::size_t want = left < sizeof chunk ? left + 1 : sizeof chunk;
+      const std::size_t got = std::fread(chunk, 1, want, file.get());
+      if (got > left) {
+        bytes.insert(bytes.end(), chunk, chunk + left);
         result.status = DataRead::tooLarge;
         return result;
       }
+      bytes.insert(bytes.end(), chunk, chunk + got);
       if (got < want) break;
     }
   } catch (const std::bad_alloc&) {

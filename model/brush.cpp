@@ -39,7 +39,7 @@ std::size_t pushScattered(MeshVertex* vertices, std::int32_t* at, std::size_t co
   const __m128 infinity = _mm_set1_ps(INFINITY), sign = _mm_set1_ps(-0.0f);
   auto finite = [&](__m128 a) { return _mm_cmplt_ps(_mm_andnot_ps(sign, a), infinity); };
   std::size_t moved = 0;
-  auto pushFour = [&](MeshVertex* const (&q)[4], const std::int32_t (&index)[4]) {
+  auto pushFour = [&](MeshVertex* const (&q)[4], const std::int32_t (&index)[4]) __attribute__((always_inline)) {
     const __m128 dx = _mm_sub_ps(_mm_setr_ps(q[0]->x, q[1]->x, q[2]->x, q[3]->x), cx);
     const __m128 dy = _mm_sub_ps(_mm_setr_ps(q[0]->y, q[1]->y, q[2]->y, q[3]->y), cy);
     const __m128 dz = _mm_sub_ps(_mm_setr_ps(q[0]->z, q[1]->z, q[2]->z, q[3]->z), cz);
