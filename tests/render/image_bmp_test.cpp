@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,23 @@ Bytes rgbRow(std::initializer_list<Bytes> pixels) {
   return row;
 }
 
+// A file that decodes, and the pixels it gives.
+struct DecodeCase {
+  const char* what;
+  BmpLayout layout;
+  Bytes data;
+  Bytes expected;
+};
+
+void expectEachDecodes(std::span<const DecodeCase> cases) {
+  for (const DecodeCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    RgbImage image;
+    ASSERT_EQ(decode(bmpFile(c.layout, c.data), image), BmpFailure::none);
+    EXPECT_EQ(image.pixels, c.expected);
+  }
+}
+
 }  // namespace
 
 TEST(BmpReader, Width3RowsDropTheirPaddingAndSwapRedAndBlue) {
@@ -104,12 +122,7 @@ TEST(BmpReader, Width3RowsDropTheirPaddingAndSwapRedAndBlue) {
 }
 
 TEST(BmpReader, PalettedDepthsYieldTheirPaletteColours) {
-  struct Case {
-    const char* what;
-    BmpLayout layout;
-    Bytes data;
-    Bytes expected;
-  } cases[] = {
+  const DecodeCase cases[] = {
       {"8-bit", {40, 4, 1, 8, 0, fourColours}, {3, 2, 1, 0}, rgbRow({blue, green, red, black})},
       {"8-bit, 12-byte header", {12, 4, 1, 8, 0, fourColours}, {0, 1, 2, 3}, rgbRow({black, red, green, blue})},
       {"4-bit, odd width", {40, 3, 1, 4, 0, fourColours}, {0x13, 0x20, 0, 0}, rgbRow({red, blue, green})},
@@ -126,12 +139,7 @@ TEST(BmpReader, PalettedDepthsYieldTheirPaletteColours) {
        {1, 0, 0, 0},
        rgbRow({blue, green})},
   };
-  for (Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    RgbImage image;
-    ASSERT_EQ(decode(bmpFile(c.layout, c.data), image), BmpFailure::none);
-    EXPECT_EQ(image.pixels, c.expected);
-  }
+  expectEachDecodes(cases);
 }
 
 TEST(BmpReader, SixteenAndThirtyTwoBitPixels) {
@@ -176,12 +184,7 @@ TEST(BmpReader, TopDownRowsAreTurnedBottomUp) {
 }
 
 TEST(BmpReader, RunLengthData) {
-  struct Case {
-    const char* what;
-    BmpLayout layout;
-    Bytes data;
-    Bytes expected;
-  } cases[] = {
+  const DecodeCase cases[] = {
       // A run, an absolute run padded to a word, end of line, a delta of (1, 1) that skips the
       // second row, a run, end of bitmap; pixels the data never names keep the first colour.
       {"8-bit",
@@ -199,12 +202,7 @@ TEST(BmpReader, RunLengthData) {
        {5, 0x12, 0, 3, 0x31, 0x20, 0, 1},
        rgbRow({red, green, red, green, red, blue, red, green})},
   };
-  for (Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    RgbImage image;
-    ASSERT_EQ(decode(bmpFile(c.layout, c.data), image), BmpFailure::none);
-    EXPECT_EQ(image.pixels, c.expected);
-  }
+  expectEachDecodes(cases);
 }
 
 TEST(BmpReader, RejectsDamagedFilesWithTheirMessage) {

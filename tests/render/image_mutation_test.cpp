@@ -61,38 +61,38 @@ std::vector<fs::path> corpusFiles(const char* sub) {
   return files;
 }
 
+// Forty damaged copies of every file, in order, each handed to `check` with the file's path.
+template <class Check>
+void forEachDamagedCopy(const std::vector<fs::path>& files, Check check) {
+  Mutator mutator;
+  for (const fs::path& file : files) {
+    const std::vector<std::byte> original = readBytes(file);
+    for (int round = 0; round < 40; ++round) check(mutator.damage(original), file);
+  }
+}
+
 }  // namespace
 
 TEST(ImageMutation, DamagedBmpFilesFailOrDecodeConsistently) {
   std::vector<fs::path> files = corpusFiles("bmpsuite");
   if (files.empty()) GTEST_SKIP() << "the shared BMP corpus is absent";
-  Mutator mutator;
-  for (const fs::path& file : files) {
-    std::vector<std::byte> original = readBytes(file);
-    for (int round = 0; round < 40; ++round) {
-      std::vector<std::byte> bytes = mutator.damage(original);
-      RgbImage image;
-      if (decodeBmp(bytes, image) == BmpFailure::none) {
-        ASSERT_EQ(image.pixels.size(), std::size_t(image.width) * std::size_t(image.height) * 3) << file;
-      }
+  forEachDamagedCopy(files, [](const std::vector<std::byte>& bytes, const fs::path& file) {
+    RgbImage image;
+    if (decodeBmp(bytes, image) == BmpFailure::none) {
+      ASSERT_EQ(image.pixels.size(), std::size_t(image.width) * std::size_t(image.height) * 3) << file;
     }
-  }
+  });
 }
 
 TEST(ImageMutation, DamagedTgaFilesFailOrDecodeConsistently) {
   std::vector<fs::path> files = corpusFiles("tga");
   if (files.empty()) GTEST_SKIP() << "the shared TGA corpus is absent";
-  Mutator mutator;
-  for (const fs::path& file : files) {
-    std::vector<std::byte> original = readBytes(file);
-    for (int round = 0; round < 40; ++round) {
-      std::vector<std::byte> bytes = mutator.damage(original);
-      if (std::optional<TgaImage> image = readTga(bytes)) {
-        ASSERT_EQ(image->pixels.size(), std::size_t(image->width) * std::size_t(image->height) *
-                                            (image->components == 1 ? 1u : std::size_t(image->components)))
-            << file;
-        ASSERT_EQ(image->colourMap.size(), std::size_t(image->colourMapEntries) * 3) << file;
-      }
+  forEachDamagedCopy(files, [](const std::vector<std::byte>& bytes, const fs::path& file) {
+    if (std::optional<TgaImage> image = readTga(bytes)) {
+      ASSERT_EQ(image->pixels.size(), std::size_t(image->width) * std::size_t(image->height) *
+                                          (image->components == 1 ? 1u : std::size_t(image->components)))
+          << file;
+      ASSERT_EQ(image->colourMap.size(), std::size_t(image->colourMapEntries) * 3) << file;
     }
-  }
+  });
 }

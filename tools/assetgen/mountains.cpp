@@ -22,14 +22,13 @@ constexpr Colour darkRock{0.26f, 0.25f, 0.26f, 1.0f};
 constexpr Colour snow{0.97f, 0.97f, 1.0f, 1.0f};
 
 // A spur: a ridge pushed out from the core along an azimuth, falling to its tip below the floor.
+// Every spur starts with a ball of radius 6 centred 3 out at height -3.2 and ends at height -7.
 struct Spur {
   float azimuthDegrees;  // from +x towards +z
-  float startHeight;     // centre height of the first ball
-  float startRadius;
   float tipDistance;     // horizontal distance of the last ball's centre from the axis
-  float tipHeight;
   float tipRadius;
 };
+constexpr float spurStartHeight = -3.2f, spurStartRadius = 6.0f, spurTipHeight = -7.0f;
 
 BrushPoint along(float azimuthDegrees, float distance, float height, float radius) {
   float a = azimuthDegrees * std::numbers::pi_v<float> / 180.0f;
@@ -60,8 +59,8 @@ void dragStroke(sculpt::Writer& w, BrushPoint from, BrushPoint to) {
 void sculptSpurs(sculpt::Writer& w, const Spur* spurs, int count) {
   for (int i = 0; i < count; ++i) {
     const Spur& s = spurs[i];
-    dragStroke(w, along(s.azimuthDegrees, 3.0f, s.startHeight, s.startRadius),
-                 along(s.azimuthDegrees, s.tipDistance, s.tipHeight, s.tipRadius));
+    dragStroke(w, along(s.azimuthDegrees, 3.0f, spurStartHeight, spurStartRadius),
+                 along(s.azimuthDegrees, s.tipDistance, spurTipHeight, s.tipRadius));
   }
 }
 
@@ -98,12 +97,9 @@ sculpt::Writer mountain4() {
   dragStroke(w, {0.2f, 12.0f, -0.4f, 1.8f}, {-3.8f, 8.5f, -3.2f, 1.8f});
   // Foothill spurs all round; their tips stand below the floor.
   const Spur spurs[] = {
-      {0.0f, -3.2f, 6.0f, 20.5f, -7.0f, 3.5f},   {30.0f, -3.2f, 6.0f, 18.0f, -7.0f, 3.2f},
-      {60.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f},  {90.0f, -3.2f, 6.0f, 20.5f, -7.0f, 3.5f},
-      {120.0f, -3.2f, 6.0f, 17.5f, -7.0f, 3.2f}, {150.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f},
-      {180.0f, -3.2f, 6.0f, 20.5f, -7.0f, 3.5f}, {210.0f, -3.2f, 6.0f, 17.5f, -7.0f, 3.2f},
-      {240.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f}, {270.0f, -3.2f, 6.0f, 20.5f, -7.0f, 3.5f},
-      {300.0f, -3.2f, 6.0f, 18.0f, -7.0f, 3.2f}, {330.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f},
+      {0.0f, 20.5f, 3.5f}, {30.0f, 18.0f, 3.2f}, {60.0f, 19.5f, 3.5f}, {90.0f, 20.5f, 3.5f},
+      {120.0f, 17.5f, 3.2f}, {150.0f, 19.5f, 3.5f}, {180.0f, 20.5f, 3.5f}, {210.0f, 17.5f, 3.2f},
+      {240.0f, 19.5f, 3.5f}, {270.0f, 20.5f, 3.5f}, {300.0f, 18.0f, 3.2f}, {330.0f, 19.5f, 3.5f},
   };
   sculptSpurs(w, spurs, 12);
 
@@ -130,12 +126,9 @@ sculpt::Writer mountain5() {
   sculptPeak(w, {-1.0f, 2.0f, -1.0f, 5.5f}, {-2.0f, 9.0f, -1.8f, 3.0f}, {-3.0f, 18.0f, -2.5f, 1.1f});
   dragStroke(w, {2.5f, 16.0f, 2.0f, 1.5f}, {-3.0f, 13.0f, -2.5f, 1.7f});
   const Spur spurs[] = {
-      {15.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f},  {45.0f, -3.2f, 6.0f, 20.5f, -7.0f, 3.5f},
-      {75.0f, -3.2f, 6.0f, 17.5f, -7.0f, 3.2f},  {105.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f},
-      {135.0f, -3.2f, 6.0f, 17.5f, -7.0f, 3.2f}, {165.0f, -3.2f, 6.0f, 20.5f, -7.0f, 3.5f},
-      {195.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f}, {225.0f, -3.2f, 6.0f, 20.5f, -7.0f, 3.5f},
-      {255.0f, -3.2f, 6.0f, 18.0f, -7.0f, 3.2f}, {285.0f, -3.2f, 6.0f, 19.5f, -7.0f, 3.5f},
-      {315.0f, -3.2f, 6.0f, 17.5f, -7.0f, 3.2f}, {345.0f, -3.2f, 6.0f, 20.0f, -7.0f, 3.5f},
+      {15.0f, 19.5f, 3.5f}, {45.0f, 20.5f, 3.5f}, {75.0f, 17.5f, 3.2f}, {105.0f, 19.5f, 3.5f},
+      {135.0f, 17.5f, 3.2f}, {165.0f, 20.5f, 3.5f}, {195.0f, 19.5f, 3.5f}, {225.0f, 20.5f, 3.5f},
+      {255.0f, 18.0f, 3.2f}, {285.0f, 19.5f, 3.5f}, {315.0f, 17.5f, 3.2f}, {345.0f, 20.0f, 3.5f},
   };
   sculptSpurs(w, spurs, 12);
 
