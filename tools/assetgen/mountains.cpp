@@ -74,6 +74,15 @@ void paintGullies(sculpt::Writer& w, float firstAzimuthDegrees) {
   }
 }
 
+// The rock: the whole mountain in one colour, a flank beyond the plane through `flankPoint` facing
+// `flankFacing` in the other, and the gullies.
+void paintRock(sculpt::Writer& w, Colour body, MeshPoint flankPoint, MeshPoint flankFacing, Colour flank,
+               float firstGullyAzimuthDegrees) {
+  w.paint({0.0f, -60.0f, 0.0f, 88.0f}, body);
+  paintBeyond(w, flankPoint, flankFacing, flank);
+  paintGullies(w, firstGullyAzimuthDegrees);
+}
+
 // The core: the unit sphere blown up from a centre below its middle, so the upper side, which
 // the peaks drag upwards, keeps more of the vertices.
 void sculptCore(sculpt::Writer& w) { w.push({0.0f, -0.8f, 0.0f, 7.0f}); }
@@ -104,9 +113,7 @@ sculpt::Writer mountain4() {
   sculptSpurs(w, spurs, 12);
 
   // Colour: rock with a cooler flank, gullies, scree and the floor's grey at the foot, snow above 10.
-  w.paint({0.0f, -60.0f, 0.0f, 88.0f}, rock);
-  paintBeyond(w, {-1.0f, 0.0f, -1.0f}, {-0.6f, 0.0f, -0.8f}, coolRock);
-  paintGullies(w, 20.0f);
+  paintRock(w, rock, {-1.0f, 0.0f, -1.0f}, {-0.6f, 0.0f, -0.8f}, coolRock, 20.0f);
   paintBeyond(w, {0.0f, -1.5f, 0.0f}, {0.3f, -0.954f, 0.0f}, scree);
   paintBeyond(w, {0.0f, -3.6f, 0.0f}, {0.0f, -1.0f, 0.0f}, foot);
   paintBeyond(w, {0.0f, 10.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, snow);
@@ -132,9 +139,7 @@ sculpt::Writer mountain5() {
   };
   sculptSpurs(w, spurs, 12);
 
-  w.paint({0.0f, -60.0f, 0.0f, 88.0f}, coolRock);
-  paintBeyond(w, {1.0f, 0.0f, -1.0f}, {0.7f, 0.0f, -0.7f}, rock);
-  paintGullies(w, 55.0f);
+  paintRock(w, coolRock, {1.0f, 0.0f, -1.0f}, {0.7f, 0.0f, -0.7f}, rock, 55.0f);
   paintBeyond(w, {0.0f, -1.8f, 0.0f}, {-0.3f, -0.954f, 0.2f}, scree);
   paintBeyond(w, {0.0f, -3.8f, 0.0f}, {0.0f, -1.0f, 0.0f}, foot);
   paintBeyond(w, {0.0f, 11.0f, 0.0f}, {0.15f, 0.98f, 0.1f}, snow);
