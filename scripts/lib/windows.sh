@@ -1,9 +1,12 @@
 # Sourced by the scripts: the Windows build, cross-compiled with mingw-w64.
-#   windows_build FOLDER HOST   builds velmo.exe and the Windows tests in FOLDER, freeglut first
-#                               when FOLDER does not hold it yet; HOST is a Linux build folder of
-#                               this tree whose assetgen writes the data (built here if needed)
+. "$(dirname "${BASH_SOURCE[0]}")/build.sh"
+#   windows_build FOLDER HOST   builds velmo.exe and the Windows test program in FOLDER; HOST is
+#                               a Linux build folder of this tree whose data folder the Windows
+#                               build takes (its assetgen is built and run here if needed)
 #   windows_package FOLDER HOST  also makes FOLDER/velmo-<version>-win64.zip and prints its path
-# Everything fetched or built for Windows stays inside FOLDER.
+# freeglut, fetched as Debian's source package and built once for Windows, is kept outside the
+# clone in the cache folder (scripts/lib/build.sh), under a name with its version and the cross
+# compiler's, so a new clone or a new build folder reuses it and a new version builds afresh.
 
 WINDOWS_TOOLCHAIN=cmake/mingw-w64-x86_64.cmake
 WINDOWS_FREEGLUT_VERSION=3.4.0
@@ -47,21 +50,34 @@ SOURCES
   echo "$tarball"
 }
 
-# freeglut as a static library for Windows, installed into $deps/freeglut once.
+# The folder that holds freeglut's static Windows build, made once per freeglut and compiler
+# version: prints its path.
+windows_freeglut() {
+  local compiler
+  compiler=$(x86_64-w64-mingw32-g++-posix -dumpfullversion 2>/dev/null || x86_64-w64-mingw32-g++ -dumpversion)
+  local prefix
+  prefix=$(velmo_cache_dir)/windows/freeglut-${WINDOWS_FREEGLUT_VERSION}-mingw-${compiler}
+  if [ ! -f "$prefix/lib/libglut.a" ]; then
+    windows_build_freeglut "$prefix" >&2 || return 1
+  fi
+  echo "$prefix"
+}
+
+# freeglut as a static library for Windows, built in a scratch folder and moved into PREFIX whole,
+# so a build cut short leaves nothing that looks finished.
 windows_build_freeglut() {
+  local prefix=$1
   local deps
-  deps=$(cd "$1" && pwd)
-  local prefix=$deps/freeglut
-  [ -f "$prefix/lib/libglut.a" ] && return 0
+  mkdir -p "$(dirname "$prefix")"
+  deps=$(mktemp -d "$prefix.partial.XXXXXX")
   local tarball
-  tarball=$(windows_fetch_freeglut "$deps") || return 1
-  rm -rf "$deps/freeglut-src" "$deps/freeglut-build"
+  tarball=$(windows_fetch_freeglut "$deps") || { rm -rf "$deps"; return 1; }
   mkdir -p "$deps/freeglut-src"
   tar -xf "$tarball" -C "$deps/freeglut-src" --strip-components=1
-  echo "windows: building freeglut ${WINDOWS_FREEGLUT_VERSION} for Windows"
+  echo "windows: building freeglut ${WINDOWS_FREEGLUT_VERSION} for Windows into $prefix"
   cmake -S "$deps/freeglut-src" -B "$deps/freeglut-build" \
     -DCMAKE_TOOLCHAIN_FILE="$(pwd)/$WINDOWS_TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" $(windows_launcher) \
+    -DCMAKE_INSTALL_PREFIX="$deps/freeglut" $(velmo_launcher) \
     -DFREEGLUT_BUILD_SHARED_LIBS=OFF -DFREEGLUT_BUILD_STATIC_LIBS=ON -DFREEGLUT_REPLACE_GLUT=ON \
     -DFREEGLUT_BUILD_DEMOS=OFF -DFREEGLUT_GLES=OFF >/dev/null
   # freeglut's own compiler warnings are not ours to fix: they go to a log, shown on failure.
@@ -69,37 +85,34 @@ windows_build_freeglut() {
   if ! { cmake --build "$deps/freeglut-build" -j"$(nproc)" && cmake --install "$deps/freeglut-build"; } \
       >"$log" 2>&1; then
     cat "$log" >&2
+    rm -rf "$deps"
     return 1
   fi
-}
-
-# ccache, where the machine has it, for the compilers of a folder being configured.
-windows_launcher() {
-  if command -v ccache >/dev/null; then
-    echo -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
-  fi
+  rm -rf "$prefix"
+  mv "$deps/freeglut" "$prefix"
+  rm -rf "$deps"
 }
 
 # The data tool runs natively; a host folder that is already configured keeps its settings.
 windows_host_data() {
   local host=$1
   if [ ! -f "$host/CMakeCache.txt" ]; then
-    cmake -S . -B "$host" -DCMAKE_BUILD_TYPE=Release -DVELMO_TESTS=OFF $(windows_launcher) >/dev/null
+    cmake -S . -B "$host" -DCMAKE_BUILD_TYPE=Release -DVELMO_TESTS=OFF $(velmo_launcher) >/dev/null
   fi
-  cmake --build "$host" -j"$(nproc)" --target assets
+  build_quietly "$host/data-build.log" "$host" assets
 }
 
 windows_build() {
   local build=$1 host=$2
   windows_host_data "$host"
-  mkdir -p "$build/deps"
-  windows_build_freeglut "$build/deps"
+  local freeglut
+  freeglut=$(windows_freeglut)
   local toolchain=()  # given once: CMake keeps it in the folder and warns when given again
   [ -f "$build/CMakeCache.txt" ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE="$WINDOWS_TOOLCHAIN")
   cmake -S . -B "$build" "${toolchain[@]}" -DCMAKE_BUILD_TYPE=Release \
-    -DVELMO_FREEGLUT_DIR="$(pwd)/$build/deps/freeglut" \
-    -DVELMO_HOST_RUN_DIR="$(cd "$host" && pwd)/run" $(windows_launcher) >/dev/null
-  cmake --build "$build" -j"$(nproc)"
+    -DVELMO_FREEGLUT_DIR="$freeglut" \
+    -DVELMO_HOST_DATA_DIR="$(cd "$host" && pwd)/data" $(velmo_launcher) >/dev/null
+  build_quietly "$build/build.log" "$build"
 }
 
 # Windows' own DLLs, the only ones velmo.exe may import: a player has nothing else.
@@ -125,7 +138,7 @@ windows_package() {
   mkdir -p "$stage/velmo"
   x86_64-w64-mingw32-strip -o "$stage/velmo/velmo.exe" "$build/velmo.exe"
   windows_check_imports "$stage/velmo/velmo.exe"
-  "$host/tools/assetgen" "$stage/velmo" >/dev/null
+  cp -R "$host/data/." "$stage/velmo/"
   # Notepad on every Windows version recognises UTF-8 by its byte-order mark.
   { printf '\357\273\277'; sed 's/$/\r/' packaging/windows/README.txt; } >"$stage/velmo/README.txt"
   local zip

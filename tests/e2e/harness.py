@@ -1,8 +1,10 @@
 """Drives the real game for end-to-end tests: a private Xvfb, a scratch working directory,
 keys and clicks through xdotool, screenshots, and a proper close through WM_DELETE_WINDOW.
 
-Tests get the game's path and the source folder from the environment (VELMO_BINARY,
-VELMO_SOURCE_DIR, VELMO_RUN_DIR), which CTest sets.
+Tests get the game's path, the source folder and the game's data from the environment
+(VELMO_BINARY, VELMO_SOURCE_DIR, VELMO_DATA_DIR), which CTest sets. A game starts from a copy of
+the data folder, which holds only what the build generated: never from the run folder, where a
+player's "h.bin" and config.txt gather.
 """
 import atexit
 import os
@@ -14,7 +16,8 @@ import time
 
 SOURCE_DIR = os.environ.get("VELMO_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
 BINARY = os.environ.get("VELMO_BINARY", os.path.join(SOURCE_DIR, "build", "velmo"))
-RUN_DIR = os.environ.get("VELMO_RUN_DIR", os.path.join(SOURCE_DIR, "build", "run"))
+DATA_DIR = os.environ.get("VELMO_DATA_DIR", os.path.join(SOURCE_DIR, "build", "data"))
+RUN_DIR = DATA_DIR  # the older name: tests that read a data file by it get the generated one
 CLOSE_WINDOW = os.path.join(SOURCE_DIR, "scripts", "close-window")
 TITLE = "velmo 1.0"
 
@@ -55,8 +58,8 @@ class Game:
 
     def __init__(self, copy_run_dir=True, files=None, size="1024x768", extra_env=None, args=()):
         self.workdir = tempfile.mkdtemp(prefix="velmo-e2e-")
-        if copy_run_dir and os.path.isdir(RUN_DIR):
-            shutil.copytree(RUN_DIR, self.workdir, dirs_exist_ok=True, symlinks=True)
+        if copy_run_dir:
+            shutil.copytree(DATA_DIR, self.workdir, dirs_exist_ok=True, symlinks=True)
         for name, data in (files or {}).items():
             path = os.path.join(self.workdir, name)
             os.makedirs(os.path.dirname(path), exist_ok=True)

@@ -47,7 +47,7 @@ class FaceViews : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (!ensureGlContext(windowSide, windowSide, displayMode)) return;
-    WorkingDir inside{std::filesystem::path(VELMO_RUN_DIR)};
+    WorkingDir inside{std::filesystem::path(VELMO_DATA_DIR)};
     setFixedGlState();
     testing::internal::CaptureStdout();
     try {
@@ -60,13 +60,13 @@ class FaceViews : public testing::Test {
     } catch (...) {
     }
     std::string console = testing::internal::GetCapturedStdout();
-    if (!loaded) std::fprintf(stderr, "the world did not load from %s:\n%s", VELMO_RUN_DIR, console.c_str());
+    if (!loaded) std::fprintf(stderr, "the world did not load from %s:\n%s", VELMO_DATA_DIR, console.c_str());
     haveFramebuffers = faceViewOptions.offScreen;
   }
 
   void SetUp() override {
     ASSERT_TRUE(ensureGlContext(windowSide, windowSide, displayMode));
-    ASSERT_TRUE(loaded) << "the game's data (the assets target) in " << VELMO_RUN_DIR;
+    ASSERT_TRUE(loaded) << "the game's data (the assets target) in " << VELMO_DATA_DIR;
     while (glGetError() != GL_NO_ERROR) {
     }
   }

@@ -63,7 +63,7 @@ TEST_F(Sound, ACuePlaysNonSilentSamplesOnTheDiskDriver) {
 
 // The game's own cues, as the data tool made them.
 TEST_F(Sound, TheGamesCollectAndBlastCuesAreHeard) {
-  std::filesystem::path run(VELMO_RUN_DIR);
+  std::filesystem::path run(VELMO_DATA_DIR);
   if (!std::filesystem::exists(run / "collect.wav")) GTEST_SKIP() << "no data in " << run;
   EXPECT_GT(loudSamplesOf(run, "play collect.wav", dir.path() / "collect.raw"), 1000);
   EXPECT_GT(loudSamplesOf(run, "play blast.wav", dir.path() / "blast.raw"), 5000);

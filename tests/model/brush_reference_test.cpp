@@ -199,7 +199,7 @@ void replay(SphereMesh& m, const std::vector<std::byte>& data) {
 
 // Every shipped recording: both mountains and every variant of every ship part.
 std::vector<std::string> shippedRecordings() {
-  const std::filesystem::path run = VELMO_RUN_DIR;
+  const std::filesystem::path run = VELMO_DATA_DIR;
   std::vector<std::string> paths = {"mountain/_mountain4", "mountain/_mountain5"};
   std::vector<std::string> parts;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(run / "ship"))
@@ -229,7 +229,7 @@ int firstDifference(const SphereMesh& a, const SphereMesh& b) {
 SphereMesh sculpted(const std::string& path, int detail) {
   SphereMesh m;
   m.generate(detail);
-  WorkingDir here(VELMO_RUN_DIR);
+  WorkingDir here(VELMO_DATA_DIR);
   SculptRecorder recorder(&m);
   EXPECT_TRUE(recorder.replay(path)) << path;
   // The bound on a replay's work leaves the shipped recordings a fifth of it to spare at every
@@ -246,7 +246,7 @@ void compareWithTheReference(int highest) {
     for (const std::string& path : shippedRecordings()) {
       SphereMesh expected;
       expected.generate(detail);
-      reference::replay(expected, readBytes(std::filesystem::path(VELMO_RUN_DIR) / path));
+      reference::replay(expected, readBytes(std::filesystem::path(VELMO_DATA_DIR) / path));
       SphereMesh got = sculpted(path, detail);
       ASSERT_EQ(got.vertexCount, expected.vertexCount);
       const int i = firstDifference(got, expected);

@@ -77,7 +77,7 @@ TEST(Landscapes, HalfExtentsComeFromTheLargestCoordinates) {
 
 // The mountains the build writes: fair to fly among at every detail a player may choose.
 TEST(Mountains, StandOnTheFloorAndKeepHighRockInsideTheCollisionSquare) {
-  const std::filesystem::path run = VELMO_RUN_DIR;
+  const std::filesystem::path run = VELMO_DATA_DIR;
   ASSERT_TRUE(std::filesystem::exists(run / "mountain/_mountain4")) << "build the assets first";
   WorkingDir here(run);
   for (int detail : {10, 20, 50, 120}) {

@@ -22,7 +22,7 @@
 
 namespace {
 
-const std::filesystem::path runDir = VELMO_RUN_DIR;
+const std::filesystem::path runDir = VELMO_DATA_DIR;
 
 std::string text(const std::vector<std::byte>& bytes) {
   return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());

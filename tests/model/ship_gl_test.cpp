@@ -25,7 +25,7 @@ TEST(ShipGl, TheShipShowsBelowTheMiddleOfTheViewAndLeavesTheMatrixStack) {
   ASSERT_TRUE(ensureGlContext(side, side));
   Model* ship = nullptr;
   {
-    WorkingDir here(std::filesystem::path(VELMO_RUN_DIR));
+    WorkingDir here(std::filesystem::path(VELMO_DATA_DIR));
     sharedRandom = RandomSequence{};
     ship = new Model("vorizozadi1", 50);
   }

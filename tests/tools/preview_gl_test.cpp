@@ -19,7 +19,7 @@
 namespace {
 
 const std::filesystem::path goldenDir = VELMO_GOLDEN_DIR;
-const std::filesystem::path runDir = VELMO_RUN_DIR;
+const std::filesystem::path runDir = VELMO_DATA_DIR;
 constexpr int side = 96;  // pixels per view in the golden sheets
 
 void writeFile(const std::filesystem::path& path, const std::vector<std::byte>& bytes) {

@@ -34,7 +34,7 @@ TEST(SoundData, EachCueIsAudibleAndStartsAndEndsInSilence) {
     double shortestSeconds, longestSeconds;
   } cues[] = {{"collect.wav", 0.1, 1.0}, {"blast.wav", 0.5, 3.0}};
   for (const auto& cue : cues) {
-    const std::vector<std::byte> bytes = readBytes(std::filesystem::path(VELMO_RUN_DIR) / cue.file);
+    const std::vector<std::byte> bytes = readBytes(std::filesystem::path(VELMO_DATA_DIR) / cue.file);
     ASSERT_GT(bytes.size(), 44u) << cue.file;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data()), 4), "RIFF") << cue.file;
     EXPECT_EQ(le32(bytes, 40), bytes.size() - 44) << cue.file << ": data length";
