@@ -11,7 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "app/frame.h"
+#include "app/options.h"
 #include "app/replay.h"
+#include "app/session.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -170,3 +174,26 @@ TEST(Replay, RefusesTenMegabytesOfNoiseWithOrWithoutAValidHeader) {
 }
 
 }  // namespace
+
+// --replay-speed K: one display every 50 / K ms, rounded, never less than 1; 0 draws the next
+// display as soon as one ends.
+TEST(ReplaySession, KTimesTheSpeedIsOneDisplayEvery50OverKMilliseconds) {
+  std::vector<std::byte> file;
+  encodeReplayHeader(sampleHeader(), file);
+  const ScratchDir folder("replay_speed");
+  const std::filesystem::path path =
+      folder.write("speed.vrp", std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
+  const struct {
+    double speed;
+    int period;
+  } rows[] = {{1.0, 50}, {2.0, 25}, {0.5, 100}, {3.0, 17}, {0.01, 5000}, {100.0, 1}, {0.0, 0}};
+  for (const auto& row : rows) {
+    Options options;
+    options.replayPath = path.string();
+    options.replaySpeed = row.speed;
+    std::string error;
+    ASSERT_TRUE(prepareSession(options, error)) << error;
+    EXPECT_EQ(appFrame.framePeriod, row.period) << row.speed;
+  }
+  appFrame.framePeriod = timerPeriod;
+}

@@ -1,7 +1,9 @@
-"""Damaged data files against the real game: every row of the table in docs/robustness.md. A row
-damages one file of a fresh copy of the working directory and states what the game must do: stop
-at start-up with its message on standard error and status 1, or go on (the window shows and a
-close ends it with status 0) with the listed lines on its console and nothing else."""
+"""Damaged data files against the real game: the rows of the table in docs/robustness.md that only
+the whole game can show, one for each way a file is opened and each message the game prints for
+it (the readers' own tests take every cut and field of a file in-process). A row damages one file
+of a fresh copy of the working directory and states what the game must do: stop at start-up with
+its message on standard error and status 1, or go on (the window shows and a close ends it with
+status 0) with the listed lines on its console and nothing else."""
 import os
 import struct
 import sys
@@ -88,17 +90,6 @@ def make_pipe(name):
     return replace_file(name, os.mkfifo)
 
 
-def model_boundaries(data):
-    """Offsets in a model file where a field ends: after the magic and after every field."""
-    ends, at = [9], 9
-    while at < len(data):
-        length = struct.unpack_from("<i", data, at)[0]
-        for size in (4, max(length, 0), 4, 4):
-            at += size
-            ends.append(at)
-    return sorted(set(e for e in ends if e < len(data)))
-
-
 def recording_boundaries(data):
     """Offsets in a sculpt recording where a record ends (base length, base, every operation)."""
     sizes = {0: 20, 1: 36, 2: 36, 3: 68, 5: 16}
@@ -146,7 +137,7 @@ def run_file(name):
 
 
 def bmp_rows(name, every=True):
-    """Rows for one BMP image: each names what the game prints for it. The three images go
+    """Rows for one BMP image: one for each message the game prints for it. The three images go
     through the same reader, so the whole list runs for one and two rows for the others."""
     missing = ("Failed to open DIB file %s.\n" % name).rstrip("\n")
     loading = "Error loading %s.\n" % name
@@ -154,18 +145,14 @@ def bmp_rows(name, every=True):
         return GoesOn(text, stdout=(loading,))
     table = [
         (name, "missing", remove(name), GoesOn(missing, stdout=(loading,))),
-        (name, "empty", write(name, b""), fails("Unknown DIB file format.")),
-        (name, "file header only", change(name, lambda d: d[:14]), fails("Unknown DIB file format.")),
-        (name, "headers only", change(name, lambda d: d[:54]), fails("Image file conversion error.")),
-        (name, "cut in the pixels", change(name, lambda d: d[:len(d) // 2]), fails("Image file conversion error.")),
         (name, "wrong magic", change(name, lambda d: b"XY" + d[2:]), fails("Unknown DIB file format.")),
-        (name, "huge dimensions", write(name, bmp_header(0x7FFFFFFF, 0x7FFFFFFF)), fails("Out of memory.")),
+        (name, "cut in the pixels", change(name, lambda d: d[:len(d) // 2]), fails("Image file conversion error.")),
         (name, "more pixels than the cap", write(name, bmp_header(4097, 4096)), fails("Out of memory.")),
         # The largest picture there may be, from a few bytes: it loads, black.
         (name, "4096 x 4096 run-length picture of 1 KB", write(name, bmp_header(4096, 4096, 8, 1) + bytes(1024) + b"\0\1"),
          GoesOn()),
     ]
-    return table if every else table[:1] + table[4:5]
+    return table if every else table[:1] + table[2:3]
 
 
 def rows():
@@ -175,7 +162,6 @@ def rows():
     # config.txt: the defaults, or the numbers it holds brought into range.
     table += [
         ("config.txt", "missing", lambda root: None, GoesOn()),
-        ("config.txt", "empty", write("config.txt", b""), GoesOn()),
         ("config.txt", "a word first", write("config.txt", b"abc 1 2"),
          GoesOn("config.txt: landscape detail 0 is outside 10..360, using 10")),
         ("config.txt", "huge numbers", write("config.txt", b"-99999999999999 -0x7fffffffffff 1"),
@@ -188,8 +174,7 @@ def rows():
     # h.bin: a short table is an empty one; a file that is there but cannot be read is left alone.
     good = bytes(b ^ 0xFF for b in b"".join(b"Ace".ljust(20, b"\0") + struct.pack("<I", 9 - i) for i in range(10)))
     table += [("h.bin", "missing", lambda root: None, GoesOn())]
-    table += [("h.bin", "cut at %d bytes" % size, write("h.bin", good[:size]), GoesOn())
-              for size in (0, 120, 239)]
+    table += [("h.bin", "cut at 120 bytes", write("h.bin", good[:120]), GoesOn())]
     table += [
         ("h.bin", "oversized", write("h.bin", good + bytes(100000)), GoesOn()),
         ("h.bin", "names without their zero", write("h.bin", bytes(240)), GoesOn()),
@@ -200,10 +185,7 @@ def rows():
     stop = Stops("A error detected")
     table += [
         ("vorizozadi1", "missing", remove("vorizozadi1"), stop),
-        ("vorizozadi1", "empty", write("vorizozadi1", b""), stop),
         ("vorizozadi1", "wrong magic", write("vorizozadi1", b"C3DOBJECS" + model[9:]), stop),
-        ("vorizozadi1", "a zero in the magic", write("vorizozadi1", b"C3D\0BJECT" + model[9:]), stop),
-        ("vorizozadi1", "huge name length", write("vorizozadi1", b"C3DOBJECT" + struct.pack("<i", 0x7FFFFFFF)), stop),
         ("vorizozadi1", "oversized (5 MB)", write("vorizozadi1", model + bytes(5 << 20)), stop),
         ("vorizozadi1", "a part that holds itself (loop)",
          write_all({"vorizozadi1": b"C3DOBJECT" + node("loop") * 20, "loop/files.txt": b"v",
@@ -213,8 +195,7 @@ def rows():
                     "hub/files.txt": b"v", "hub/v": recording(ops=attachments(11)),
                     "leaf/files.txt": b"v", "leaf/v": recording()}), stop),
     ]
-    table += [("vorizozadi1", "cut at %d bytes" % end, write("vorizozadi1", model[:end]), stop)
-              for end in model_boundaries(model)]
+    table += [("vorizozadi1", "cut in its records", write("vorizozadi1", model[:len(model) // 2]), stop)]
     table += [
         ("vorizozadi1", "trailing bytes (1 MB)", write("vorizozadi1", model + bytes(1 << 20)), GoesOn()),
     ]
@@ -251,8 +232,8 @@ def rows():
         (m4, "huge attachment count", write(m4, recording(ops=struct.pack("<ii", 4, 0x7FFFFFFF) + bytes(64))), GoesOn()),
     ]
     ends = recording_boundaries(mountain)
-    table += [(m4, "cut at %d bytes" % end, change(m4, lambda d, end=end: d[:end]), GoesOn())
-              for end in (ends[0], ends[len(ends) // 2], ends[-1])]
+    table += [(m4, "cut at %d bytes" % ends[len(ends) // 2],
+               change(m4, lambda d: d[:ends[len(ends) // 2]]), GoesOn())]
     table += [("ship/hull/*", "more attachment points than a part takes",
                write_all({"ship/hull/arrow": recording(ops=attachments(65)),
                           "ship/hull/wedge": recording(ops=attachments(65))}), stop)]

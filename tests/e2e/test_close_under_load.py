@@ -1,13 +1,14 @@
 """scripts/close-window under load: two busy loops beside the game, one close message, and the
-game ends with status 0 within seconds, twenty times in a row. A close tool that leaves before
-the X server has taken its message loses about half of them here."""
+game ends with status 0 within seconds, eight times in a row. A close tool that leaves before
+the X server has taken its message loses about half of them here, so it passes eight rounds once
+in some 250 runs; more rounds would only hold the busy loops longer against the tests beside it."""
 import subprocess
 import time
 import unittest
 
 import harness
 
-ROUNDS = 20
+ROUNDS = 8
 ANSWER_SECONDS = 15
 
 

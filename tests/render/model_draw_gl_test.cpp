@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "app/frame.h"
 #include "model/landscapes.h"
 #include "model/model.h"
 #include "render/model_draw.h"

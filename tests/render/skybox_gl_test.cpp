@@ -140,8 +140,7 @@ void lookThroughTheWindowProjection() {
   glLoadMatrixf(projection.matrix);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_CULL_FACE);
+  setFixedGlState();
   glDepthFunc(GL_LEQUAL);
   glClearColor(0.2f, 0.2f, 0.2f, 0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 
+#include "app/frame.h"
+
 bool ensureGlContext(int width, int height, unsigned displayMode) {
   static int window = 0;
   if (window) return true;
@@ -34,11 +36,7 @@ void orthoView(int side, double extent, double zNear, double zFar) {
 }
 
 void prepareUnlitMeshDrawing() {
-  glEnableClientState(GL_COLOR_ARRAY);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_NORMAL_ARRAY);
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_CULL_FACE);
+  setFixedGlState();
   glDisable(GL_LIGHTING);
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
