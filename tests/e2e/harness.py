@@ -25,6 +25,86 @@ TITLE = "velmo 1.0"
 _servers = []
 
 
+class HeldBetweenSteps:
+    """Holds the game between two of its steps, where it has shown one step and begun no other,
+    for as long as a player needs to look and press a key: the game's main thread is stopped
+    (ptrace) as it enters the wait at the end of each pass of GLUT's loop (pselect6, freeglut's
+    select). A pass reads the window's input first, then runs the timers and the display, so a
+    key pressed while the game is held reaches the very next step, however long the machine takes
+    over a step. (A SIGSTOP lands anywhere: under load, mostly inside a step whose input was read
+    already, and the steps go on unwatched while a starved pilot looks for the next picture.)
+    Only the main thread is traced; GLUT's loop runs there. While held, nothing else may wait for
+    the game's process (Popen.poll would take the stops)."""
+
+    _SEIZE, _INTERRUPT, _SYSCALL, _DETACH, _GET_SYSCALL_INFO = 0x4206, 0x4207, 24, 17, 0x420E
+    _TRACESYSGOOD = 1
+    _WALL = 0x40000000
+    _PSELECT6 = 270  # x86-64; glibc's select
+    _ENTRY = 1
+
+    def __init__(self, pid):
+        import ctypes
+
+        class SyscallInfo(ctypes.Structure):
+            _fields_ = [("op", ctypes.c_uint8), ("pad", ctypes.c_uint8 * 3), ("arch", ctypes.c_uint32),
+                        ("ip", ctypes.c_uint64), ("sp", ctypes.c_uint64), ("nr", ctypes.c_uint64),
+                        ("args", ctypes.c_uint64 * 6)]
+
+        self._ctypes = ctypes
+        self._info = SyscallInfo()
+        self._libc = ctypes.CDLL(None, use_errno=True)
+        self._libc.ptrace.restype = ctypes.c_long
+        self._libc.ptrace.argtypes = [ctypes.c_long, ctypes.c_long, ctypes.c_void_p, ctypes.c_void_p]
+        self.pid = pid
+        self._ptrace(self._SEIZE, None, self._TRACESYSGOOD)
+        self._ptrace(self._INTERRUPT)
+        self._stopped = False
+        self._wait_stop()
+        self._to_the_next_wait()
+
+    def _ptrace(self, request, addr=None, data=None):
+        if self._libc.ptrace(request, self.pid, addr, data) < 0:
+            errno = self._ctypes.get_errno()
+            raise OSError(errno, "ptrace %#x on the game: %s" % (request, os.strerror(errno)))
+
+    def _wait_stop(self):
+        """Waits for the next stop of the main thread; returns the signal to pass on, if any."""
+        _, status = os.waitpid(self.pid, self._WALL)
+        if not os.WIFSTOPPED(status):
+            raise RuntimeError("the game ended while held (status %#x)" % status)
+        signal_number = os.WSTOPSIG(status)
+        if signal_number == signal.SIGTRAP | 0x80 or status >> 16:
+            return 0  # a system call, or the stop asked for
+        return signal_number
+
+    def _to_the_next_wait(self):
+        """Lets the game run until it enters the wait at the end of a pass of its loop."""
+        pending = 0
+        while True:
+            self._ptrace(self._SYSCALL, None, pending)
+            pending = self._wait_stop()
+            if pending:
+                continue
+            info = self._info
+            self._libc.ptrace(self._GET_SYSCALL_INFO, self.pid, self._ctypes.c_void_p(self._ctypes.sizeof(info)),
+                              self._ctypes.byref(info))
+            if info.op == self._ENTRY and info.nr == self._PSELECT6:
+                return
+
+    def run_until(self, condition, seconds):
+        """Lets the game run a pass of its loop at a time until condition() holds while it is
+        held; false when `seconds` pass first."""
+        deadline = time.time() + seconds
+        while not condition():
+            if time.time() > deadline:
+                return False
+            self._to_the_next_wait()
+        return True
+
+    def release(self):
+        self._ptrace(self._DETACH)
+
+
 @atexit.register
 def _stop_servers():
     for server in _servers:

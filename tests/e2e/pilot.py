@@ -3,6 +3,8 @@ the horizon and the glow of the stars below it, and presses Left or Right. The c
 so the horizon is the window's middle row; the ship and its bubble sit below the middle."""
 import time
 
+import harness
+
 
 def interface_to_pixel(x, y, width, height):
     """Interface units (y up, shorter side -1..1) to window pixels."""
@@ -90,21 +92,26 @@ class Pilot:
     def fly(self, steps, aim):
         """Flies `steps` steps of the game, or until it ends, and returns the steps flown. IDLE
         touches nothing; STARS aims for the nearest star and turns away from rock ahead; ROCK
-        aims for the nearest mountain. The pilot looks and decides while the game holds still,
-        then lets it make one step: it answers what it sees within a step, as a player does,
-        however slow a busy machine makes the game or the pilot."""
-        for step in range(steps):
-            if aim != self.IDLE:
-                self.game.pause()
-            try:
-                over = self.steer(aim)
-            finally:
-                if aim != self.IDLE:
-                    self.game.resume()
-            if over:
-                return step
-            self.wait_for_step()
-        return steps
+        aims for the nearest mountain. The pilot looks and decides while the game is held between
+        two steps (harness.HeldBetweenSteps), then lets it make the next one: it answers every
+        step before the next, as a player does, however slow a busy machine makes the game or
+        the pilot."""
+        if aim == self.IDLE:
+            for step in range(steps):
+                if self.steer(aim):
+                    return step
+                self.wait_for_step()
+            return steps
+        held = harness.HeldBetweenSteps(self.game.process.pid)
+        try:
+            for step in range(steps):
+                if self.steer(aim):
+                    return step
+                if not held.run_until(lambda: self.game.grab().tobytes() != self.last_look, self.STEP_SECONDS):
+                    raise AssertionError("the game made no step in %d s" % self.STEP_SECONDS)
+            return steps
+        finally:
+            held.release()
 
     def wait_for_step(self):
         """Waits until the window shows another picture than the last look: the game has made a
