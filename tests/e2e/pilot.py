@@ -32,8 +32,11 @@ def star_glow(pixel):
 class Pilot:
     SCALE = 4  # the window is read at a quarter of its size
 
-    def __init__(self, game):
+    def __init__(self, game, between_steps=True):
+        """between_steps=False stops the game with SIGSTOP wherever it is instead of holding it
+        between two steps: for a game under Wine, whose loop waits elsewhere than in select."""
         self.game = game
+        self.between_steps = between_steps
         self.width, self.height = game.geometry()
         self.help_button = interface_to_pixel(0.52, 0.81, self.width, self.height)  # off its text
 
@@ -96,9 +99,16 @@ class Pilot:
         two steps (harness.HeldBetweenSteps), then lets it make the next one: it answers every
         step before the next, as a player does, however slow a busy machine makes the game or
         the pilot."""
-        if aim == self.IDLE:
+        if aim == self.IDLE or not self.between_steps:
             for step in range(steps):
-                if self.steer(aim):
+                if aim != self.IDLE:
+                    self.game.pause()
+                try:
+                    over = self.steer(aim)
+                finally:
+                    if aim != self.IDLE:
+                        self.game.resume()
+                if over:
                     return step
                 self.wait_for_step()
             return steps

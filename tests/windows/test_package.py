@@ -126,7 +126,7 @@ class Sound(unittest.TestCase):
         self.addCleanup(self.game.stop)
         game = self.game.start()
         # Steering for the stars collects one or flies into rock: either way a cue plays.
-        pilot = Pilot(game)
+        pilot = Pilot(game, between_steps=False)
         pilot.wait_for_menu(60)
         pilot.fly(90, Pilot.STARS)
         time.sleep(2)  # the cue plays on after the step that started it
