@@ -35,22 +35,8 @@ class GameFrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(ensureGlContext(width, height));
-    static bool loaded = false;
-    if (!loaded) {  // the start-up's loading, once: the sky, the floor, the stars, the ship
-      WorkingDir here(VELMO_DATA_DIR);
-      testing::internal::CaptureStdout();  // the progress lines
-      initSkyBox();
-      initFloor();
-      initStars();
-      initCubeMap();
-      loadShip(4);
-      createBlastTexture();
-      createFrameTextures();
-      testing::internal::GetCapturedStdout();
-      sceneOptions.sphereDetail = 10;
-      sceneOptions.windowView = restoreWindowView;
-      loaded = true;
-    }
+    loadTheWorldOnce();
+    sceneOptions.sphereDetail = 10;
     switchSound(false);
     setFixedGlState();
     reshapeCallback(width, height);

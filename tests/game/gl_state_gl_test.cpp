@@ -19,8 +19,8 @@
 #include "render/floor.h"
 #include "render/skybox.h"
 #include "render/stars.h"
+#include "tests/game/empty_field.h"
 #include "tests/support/gl_context.h"
-#include "tests/support/test_files.h"
 #include "ui/font.h"
 
 // Mesa's driver is unloaded at exit with its allocations still held; this program only checks
@@ -135,22 +135,9 @@ class GlState : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(ensureGlContext(side, side));
-    static bool loaded = false;
-    if (!loaded) {  // the start-up's loading, once
-      WorkingDir here(VELMO_DATA_DIR);
-      testing::internal::CaptureStdout();
-      setFixedGlState();
-      initFont();
-      initSkyBox();
-      initFloor();
-      initStars();
-      tessellationDetail = 4;
-      initCubeMap();
-      createFrameTextures();
-      testing::internal::GetCapturedStdout();
-      tessellationDetail = 20;
-      loaded = true;
-    }
+    setFixedGlState();
+    loadTheWorldOnce();
+    tessellationDetail = 20;
     restartGame();
     gameState.heading = 30.0f;
   }
