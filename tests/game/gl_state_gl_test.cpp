@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "app/startup.h"
 #include "game/frame.h"
+#include "game/ship.h"
 #include "game/state.h"
 #include "render/cubemap.h"
 #include "render/floor.h"
@@ -137,9 +137,7 @@ class GlState : public ::testing::Test {
     ASSERT_TRUE(ensureGlContext(side, side));
     setFixedGlState();
     loadTheWorldOnce();
-    tessellationDetail = 20;
     restartGame();
-    gameState.heading = 30.0f;
   }
 
   // Every difference between before and after, but for what the function sets.
@@ -164,10 +162,10 @@ TEST_F(GlState, EveryDrawingFunctionLeavesTheStateItFoundButForWhatItSets) {
   const Item src{"blend source", {GL_SRC_ALPHA}}, dst{"blend destination", {GL_ONE_MINUS_SRC_ALPHA}};
   const std::vector<Drawing> drawings = {
       // The stars end with white, lighting on and blending off, whatever came before.
-      {"drawStars", drawStars, {{"lighting", {1}}, {"blend", {0}}, {"current colour", {1, 1, 1, 1}}, src, dst}},
+      {"drawStars", [] { drawStars(20, 30.0f); }, {{"lighting", {1}}, {"blend", {0}}, {"current colour", {1, 1, 1, 1}}, src, dst}},
       {"drawSkyBox", drawSkyBox, {}},
       {"drawFloor", drawFloor, {}},
-      {"drawReflectiveShip", [] { drawReflectiveShip(cubeMapTexture); }, {}},
+      {"drawReflectiveShip", [] { drawReflectiveShip(shipModel.get(), cubeMapTexture); }, {}},
       // The bar's state stays for the score line; the text keeps its own.
       {"drawOnScreenDisplay", drawOnScreenDisplay,
        {{"lighting", {1}}, {"blend", {0}}, {"depth test", {1}}, {"current colour", {1, 0, 0, 0.5}}, src, dst,
