@@ -10,5 +10,6 @@ bool ensureGlContext(int width = 256, int height = 256, unsigned displayMode = 0
 // zNear..zFar deep, and an identity model-view matrix.
 void orthoView(int side, double extent, double zNear, double zFar);
 
-// The state the model drawing expects, unlit, and a cleared black picture with a cleared depth.
+// The window's fixed state without lighting, as the model drawing expects it, and a cleared black
+// picture with a cleared depth.
 void prepareUnlitMeshDrawing();
