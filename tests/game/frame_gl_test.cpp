@@ -81,7 +81,9 @@ TEST_F(GameFrameTest, TheBlastsRingShowsFromTheSixthStepToTheTenth) {
     frame();
     // The ring (from 2r - 4 to 2r) shows from the sixth step to the tenth; its middle lies
     // clear of the sphere from radius 3 on.
-    if (step >= 3) EXPECT_EQ(ringAt(2.0f * gameState.blastRadius - 2.0f), step >= 6 && step <= 10) << step;
+    if (step >= 3) {
+      EXPECT_EQ(ringAt(2.0f * gameState.blastRadius - 2.0f), step >= 6 && step <= 10) << step;
+    }
   }
 }
 
