@@ -138,7 +138,9 @@ std::string notAFile(const std::string& path) {
   return std::filesystem::is_directory(path, ignored) ? "it is a folder" : "not a regular file (a pipe or a device)";
 }
 
-bool readWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::string& error) {
+}  // namespace
+
+bool readReplayFile(const std::string& path, std::vector<std::byte>& bytes, std::string& error) {
   // One byte past the reader's bound, so that the reader tells a larger file. Opened as the data
   // files are, so a named pipe without a writer is refused, not waited on.
   DataFile file = readDataFile(path.c_str(), maxReplayBytes + 1);
@@ -154,6 +156,8 @@ bool readWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::
   bytes = std::move(file.bytes);
   return true;
 }
+
+namespace {
 
 // Why `path` may not be recorded into, or an empty string. The file is only looked at here: it is
 // opened, and emptied, once start-up has succeeded. Anything there already must be a replay, so a
@@ -195,7 +199,7 @@ bool prepareSession(const Options& options, std::string& error) {
   }
   if (options.replayPath.empty()) return true;
   std::vector<std::byte> bytes;
-  if (!readWholeFile(options.replayPath, bytes, error)) return false;
+  if (!readReplayFile(options.replayPath, bytes, error)) return false;
   if (!parseReplay(bytes, session.replay, error)) {
     error = quotedName(options.replayPath) + " is not a replay this game can play: " + error;
     return false;

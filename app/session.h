@@ -2,7 +2,9 @@
 // the frame's input and display, and the game's ends.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "app/config.h"
 #include "app/options.h"
@@ -12,6 +14,10 @@
 // when that fails. A replay without
 // replayWritesHighscores leaves "h.bin" unwritten from here on.
 bool prepareSession(const Options& options, std::string& error);
+
+// Reads a replay file whole, opened as the data files are (a pipe or a folder is refused at once),
+// up to one byte past the replay reader's bound. False with a one-line reason in `error`.
+bool readReplayFile(const std::string& path, std::vector<std::byte>& bytes, std::string& error);
 
 // True when a replay is being played: start-up then takes recordedConfig instead of "config.txt".
 bool replaying();

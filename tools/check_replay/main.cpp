@@ -2,19 +2,17 @@
 // every game end as the game's --replay prints it. Run in the game's data folder: the stars, the
 // ship's variants and the mountains are laid out from the random sequence as at start-up.
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/frame.h"
 #include "app/replay.h"
+#include "app/session.h"
 #include "app/version.h"
 #include "base/console.h"
 #include "base/console_output.h"
-#include "base/data_file.h"
 #include "game/ship.h"
 #include "game/state.h"
 #include "game/step.h"
@@ -30,27 +28,6 @@ constexpr const char* usage = "usage: velmo-check-replay FILE (in the game's dat
 [[noreturn]] void refuse(const std::string& why) {
   consolePrint(stderr, "velmo-check-replay: %s\n", why.c_str());
   std::exit(1);
-}
-
-std::vector<std::byte> readReplayFile(const char* path) {
-  // Opened as the game opens it: a named pipe or a folder is refused at once, never waited on.
-  bool notRegular = false;
-  errno = 0;
-  std::FILE* file = openDataFile(path, notRegular);
-  if (!file)
-    refuse("cannot read the replay " + quotedName(path) + ": " +
-           (notRegular ? "not a regular file" : std::strerror(errno)));
-  std::vector<std::byte> bytes;
-  std::byte chunk[65536];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-    bytes.insert(bytes.end(), chunk, chunk + got);
-    if (bytes.size() > maxReplayBytes) break;  // enough for the reader to tell that it is too large
-  }
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) refuse("cannot read the replay " + quotedName(path) + ": a read failed");
-  return bytes;
 }
 
 // What start-up draws from the random sequence, in its order and without GL: the stars, the
@@ -124,9 +101,11 @@ int main(int argc, char** argv) {
     consolePrint(stderr, "%s", usage);
     return 1;
   }
-  Replay replay;
+  std::vector<std::byte> bytes;
   std::string error;
-  if (!parseReplay(readReplayFile(argv[1]), replay, error))
+  if (!readReplayFile(argv[1], bytes, error)) refuse(error);
+  Replay replay;
+  if (!parseReplay(bytes, replay, error))
     refuse(quotedName(argv[1]) + " is not a replay this game can play: " + error);
   if (replay.header.gameVersion != velmoVersion)
     refuse(quotedName(argv[1]) + " was recorded by velmo " + replay.header.gameVersion + ", this is velmo " +
