@@ -12,7 +12,6 @@
 #include <new>
 
 #include "base/console.h"
-#include "base/console.h"
 #include "render/texture.h"
 
 namespace {
