@@ -4,9 +4,14 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <string_view>
 
 #include "app/text_input.h"
+#include "base/console.h"
 #include "ui/font.h"
 #include "ui/widget.h"
 #include "ui/window_list.h"
@@ -20,6 +25,7 @@ constexpr int wheelDownButton = 4;
 
 std::exception_ptr callbackFailure;  // a failure thrown inside a callback, thrown on by runMainLoop
 bool timerPending = false;           // a timerCallback is registered and has not yet run
+bool endRequested = false;           // endMainLoop has run: the loop returns as a success
 
 // Runs a callback body; a failure leaves the main loop instead of unwinding through GLUT.
 template <typename Body>
@@ -48,7 +54,7 @@ void glutSpecialCallback(int key, int x, int y) {
 
 }  // namespace
 
-Projection computeProjection(int width, int height) {
+Projection computeProjection(int width, int height, int glyphScale) {
   Projection p{};
   if (height == 0) height = 1;
   p.width = width;
@@ -83,8 +89,14 @@ Projection computeProjection(int width, int height) {
   m[13] = 0.0f;
   m[14] = -1.0f;
   m[15] = 0.0f;
-  p.cellSize = static_cast<float>(2.0 / std::min(width, height) * 8.0);
+  p.cellSize = static_cast<float>(2.0 / std::min(width, height) * 8.0 * glyphScale);
   return p;
+}
+
+int glyphScaleFor(int uiScale, int width, int height) {
+  if (uiScale != autoGlyphScale) return uiScale;
+  const int shorter = std::min(width, std::max(height, 1));
+  return std::clamp(shorter / pixelsPerGlyphScale, 1, maxGlyphScale);
 }
 
 InterfacePoint toInterfaceUnits(int x, int y, int windowWidth, int windowHeight) {
@@ -150,7 +162,8 @@ void setFramePeriod(int milliseconds) {
 
 void reshapeCallback(int width, int height) {
   guarded([width, height] {
-    Projection p = computeProjection(width, height);
+    const int scale = glyphScaleFor(appFrame.uiScale, width, height);
+    Projection p = computeProjection(width, height, scale);
     glViewport(0, 0, p.width, p.height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -160,6 +173,7 @@ void reshapeCallback(int width, int height) {
     glLoadMatrixf(p.matrix);
     glMatrixMode(GL_MODELVIEW);
     cellSize = p.cellSize;
+    setGlyphScale(scale);
     if (appFrame.reshapeHook) appFrame.reshapeHook(p.width, p.height);
   });
 }
@@ -223,6 +237,12 @@ void dispatchInput(const InputEvent& input) {
 }
 
 void specialCallback(int key, int x, int y) {
+  // Full screen is the window's own business: no widget, hook or recording sees F11, only the
+  // new size it brings.
+  if (key == GLUT_KEY_F11) {
+    glutFullScreenToggle();
+    return;
+  }
   guarded([key, x, y] {
     if (offered({.kind = InputKind::specialKey, .key = key})) dispatchSpecialKey(key, x, y);
   });
@@ -254,14 +274,38 @@ unsigned windowDisplayMode(bool antialiasing) {
   return antialiasing ? mode | GLUT_MULTISAMPLE : mode;
 }
 
+namespace {
+
+// GLUT's fatal errors, said in one line of our own; GLUT expects the program to end here.
+void windowSystemFailed(const char* format, va_list arguments) {
+  char text[256];
+  std::vsnprintf(text, sizeof text, format, arguments);
+  constexpr std::string_view noDisplay = "failed to open display '";  // GLUT's text, then the name
+  const std::string_view said = text;
+  if (said.starts_with(noDisplay) && said.ends_with('\'')) {
+    const std::string_view name = said.substr(noDisplay.size(), said.size() - noDisplay.size() - 1);
+    if (name.empty())
+      consolePrint(stderr, "velmo: cannot open a window: no display is set (DISPLAY is empty)\n");
+    else
+      consolePrint(stderr, "velmo: cannot open a window on the display \"%.*s\"\n", int(name.size()), name.data());
+  } else {
+    consolePrint(stderr, "velmo: the window system failed: %s\n", text);
+  }
+  std::exit(1);
+}
+
+}  // namespace
+
 void initWindowSystem(int* argc, char** argv) {
+  glutInitErrorFunc(windowSystemFailed);
   glutInitWindowSize(800, 600);  // before glutInit, so that GLUT's -geometry option still wins
   glutInit(argc, argv);
 }
 
-void openWindow(const char* title, bool antialiasing) {
+void openWindow(const char* title, bool antialiasing, bool fullScreen) {
   glutInitDisplayMode(windowDisplayMode(antialiasing));
   glutCreateWindow(title);
+  if (fullScreen) glutFullScreen();
   glutDisplayFunc(displayCallback);
   glutReshapeFunc(windowReshapeCallback);
   glutSpecialFunc(glutSpecialCallback);
@@ -284,8 +328,14 @@ void setFixedGlState() {
   glEnable(GL_COLOR_MATERIAL);
 }
 
+void endMainLoop() {
+  endRequested = true;
+  glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+  glutLeaveMainLoop();
+}
+
 void runMainLoop() {
-  glutMainLoop();
+  if (!endRequested) glutMainLoop();
   if (callbackFailure) {
     std::exception_ptr failure = callbackFailure;
     callbackFailure = nullptr;

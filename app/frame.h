@@ -25,7 +25,12 @@ struct AppFrame {
   int windowWidth = 1;     // pixels
   int windowHeight = 1;    // pixels, never 0
   float aspect = 1.0f;     // windowWidth / windowHeight
+  int uiScale = 1;         // screen pixels per font pixel, or autoGlyphScale; applied at reshape
 };
+
+inline constexpr int maxGlyphScale = 8;
+inline constexpr int autoGlyphScale = 0;         // the largest scale the window's shorter side takes
+inline constexpr int pixelsPerGlyphScale = 480;  // shorter-side pixels each step of the auto scale needs
 
 extern AppFrame appFrame;
 
@@ -36,9 +41,14 @@ struct Projection {
   int height;          // 0 taken as 1
   float aspect;
   float matrix[16];    // column-major, as glLoadMatrixf takes it
-  float cellSize;
+  float cellSize;      // interface units spanned by 8 × glyphScale pixels
 };
-Projection computeProjection(int width, int height);
+Projection computeProjection(int width, int height, int glyphScale = 1);
+
+// Screen pixels per font pixel in a window of this size: `uiScale` itself, or for autoGlyphScale
+// the largest scale up to maxGlyphScale whose pixelsPerGlyphScale × scale the shorter side holds,
+// at least 1.
+int glyphScaleFor(int uiScale, int width, int height);
 
 // A pointer position in pixels (origin top-left) in interface units.
 struct InterfacePoint {
@@ -79,9 +89,13 @@ unsigned windowDisplayMode(bool antialiasing);
 // faces culled, and the colour, vertex and normal arrays on.
 void setFixedGlState();
 
-// Creates the window, registers the callbacks, sets the fixed GL state and builds the font.
-void openWindow(const char* title, bool antialiasing);
+// Creates the window, in full screen if asked, registers the callbacks, sets the fixed GL state and
+// builds the font.
+void openWindow(const char* title, bool antialiasing, bool fullScreen = false);
 
-// Runs GLUT's loop until the window closes (GLUT then ends the process) or a callback fails, in
-// which case the failure is thrown again from here.
+// Runs GLUT's loop until the window closes (GLUT then ends the process), a callback fails, in
+// which case the failure is thrown again from here, or endMainLoop asks it to return.
 void runMainLoop();
+
+// Ends the main loop without a failure: runMainLoop returns, at once when it has not begun yet.
+void endMainLoop();

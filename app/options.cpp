@@ -7,14 +7,44 @@
 #include <string_view>
 
 const char* const usageText =
-    "usage: velmo [X options] [--record FILE | --replay FILE [--replay-speed K] [--replay-writes-highscores]]\n"
-    "             [--no-antialiasing] [--help] [--version]\n"
+    "usage: velmo [X options] [--record FILE | --replay FILE [--replay-speed K] [--replay-writes-highscores]\n"
+    "             [--replay-exit]] [--fullscreen] [--ui-scale N|auto] [--lang ru|en] [--no-antialiasing]\n"
+    "             [-h | --help] [--version]\n";
+
+const char* const commandLineHelp =
+    "velmo: fly the ship, collect the stars, keep clear of the mountains.\n"
+    "\n"
+    "usage: velmo [X options] [options]\n"
     "  --record FILE               play as usual and write every input to FILE\n"
     "  --replay FILE               play FILE back; your own keys and clicks are ignored\n"
     "  --replay-speed K            K times the normal speed (default 1); 0 as fast as it draws\n"
     "  --replay-writes-highscores  let the replay save the highscores (h.bin); it does not by default\n"
+    "  --replay-exit               end with status 0 when the recording ends\n"
+    "  --fullscreen                start in full screen (F11 switches)\n"
+    "  --ui-scale N|auto           draw the text N times larger (1 to 8); auto picks N from the\n"
+    "                              window at every resize (2 at 1920x1080, 4 at 3840x2160)\n"
+    "  --lang ru|en                the language of the on-screen texts (default ru)\n"
     "  --no-antialiasing           draw without multisampling\n"
-    "  --help, --version           print this text or the version and end\n";
+    "  -h, --help                  print this text and end\n"
+    "  --version                   print the version and end\n"
+    "  X options such as -geometry WxH+X+Y and -display NAME are GLUT's.\n"
+    "\n"
+    "keys:\n"
+    "  Left, Right      turn the ship\n"
+    "  F2               a new game\n"
+    "  P                pause and resume the game; a letter in the name field\n"
+    "  F11              full screen on and off\n"
+    "  Tab              move the focus between the on-screen buttons\n"
+    "  Space            press the focused button\n"
+    "  Up, Down, PgUp, PgDn, mouse wheel  scroll the help\n"
+    "  Enter            enter your name at the end of a game\n"
+    "\n"
+    "files, all in the working directory:\n"
+    "  config.txt       optional: landscape detail, ship detail, sound 0 or 1 (default 20 50 1)\n"
+    "  h.bin            the ten best results, written after each game\n"
+    "  vorizozadi1, ship/, mountain/, sky/, *.bmp, *.wav  the game's data, read at start\n"
+    "The installed velmo starts the game in $XDG_DATA_HOME/velmo (~/.local/share/velmo), where\n"
+    "it keeps h.bin and config.txt beside links to the installed data.\n";
 
 namespace {
 
@@ -27,6 +57,21 @@ bool parseSpeed(const std::string& text, Options& o, std::string& error) {
     return false;
   }
   o.replaySpeed = speed;
+  return true;
+}
+
+bool parseUiScale(const std::string& text, Options& o, std::string& error) {
+  if (text == "auto") return o.uiScale = autoUiScale, true;
+  if (text.size() == 1 && text[0] >= '1' && text[0] <= '0' + maxUiScale) return o.uiScale = text[0] - '0', true;
+  error = "--ui-scale wants a whole number from 1 to 8 or auto, not \"" + text + "\"";
+  return false;
+}
+
+bool parseLanguage(const std::string& text, Options& o, std::string& error) {
+  if (!findLanguage(text.c_str(), o.language)) {
+    error = "--lang wants ru or en, not \"" + text + "\"";
+    return false;
+  }
   return true;
 }
 
@@ -43,8 +88,13 @@ const OptionRow optionTable[] = {
     {"--replay-speed", true, parseSpeed},
     {"--replay-writes-highscores", false,
      [](const std::string&, Options& o, std::string&) { return o.replayWritesHighscores = true, true; }},
+    {"--replay-exit", false, [](const std::string&, Options& o, std::string&) { return o.replayExit = true, true; }},
+    {"--fullscreen", false, [](const std::string&, Options& o, std::string&) { return o.fullScreen = true, true; }},
+    {"--ui-scale", true, parseUiScale},
+    {"--lang", true, parseLanguage},
     {"--no-antialiasing", false, [](const std::string&, Options& o, std::string&) { return o.antialiasing = false, true; }},
     {"--help", false, [](const std::string&, Options& o, std::string&) { return o.help = true, true; }},
+    {"-h", false, [](const std::string&, Options& o, std::string&) { return o.help = true, true; }},
     {"--version", false, [](const std::string&, Options& o, std::string&) { return o.version = true, true; }},
 };
 
@@ -97,8 +147,10 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
     error = "--record and --replay cannot be used together";
     return false;
   }
-  if (o.replayPath.empty() && (speedGiven || o.replayWritesHighscores)) {
-    error = speedGiven ? "--replay-speed needs --replay" : "--replay-writes-highscores needs --replay";
+  if (o.replayPath.empty() && (speedGiven || o.replayWritesHighscores || o.replayExit)) {
+    error = speedGiven                 ? "--replay-speed needs --replay"
+            : o.replayWritesHighscores ? "--replay-writes-highscores needs --replay"
+                                       : "--replay-exit needs --replay";
     return false;
   }
   options = o;
@@ -109,7 +161,7 @@ bool asksForInformation(int argc, const char* const* argv, bool& help, bool& ver
   help = version = false;
   for (int i = 0; i < argc; ++i) {
     const std::string_view argument = argv[i];
-    help = help || argument == "--help";
+    help = help || argument == "--help" || argument == "-h";
     version = version || argument == "--version";
   }
   return help || version;

@@ -3,13 +3,22 @@
 
 #include <string>
 
+#include "ui/texts.h"
+
+inline constexpr int maxUiScale = 8;
+inline constexpr int autoUiScale = 0;  // --ui-scale auto: chosen from the window at every reshape
+
 struct Options {
   std::string recordPath;               // --record: write the session to this file
   std::string replayPath;               // --replay: play this file back
   double replaySpeed = 1.0;             // --replay-speed: displays per timer period; 0 as fast as drawn
   bool replayWritesHighscores = false;  // --replay-writes-highscores: a replay may save "h.bin"
+  bool replayExit = false;              // --replay-exit: end with status 0 when the recording ends
   bool antialiasing = true;             // cleared by --no-antialiasing
-  bool help = false;                    // --help: print the usage and end
+  bool fullScreen = false;              // --fullscreen: start in full screen
+  int uiScale = 1;                      // --ui-scale: screen pixels per font pixel, or autoUiScale
+  Language language = Language::russian;  // --lang
+  bool help = false;                    // --help, -h: print the help and end
   bool version = false;                 // --version: print the version and end
 };
 
@@ -20,9 +29,11 @@ inline constexpr double minReplaySpeed = 0.01;  // besides 0
 // `error` for an unknown option, a missing or bad value, or options that do not go together.
 bool parseOptions(int argc, const char* const* argv, Options& options, std::string& error);
 
-// Whether an argument of its own is --help or --version, setting the two flags. These are
+// Whether an argument of its own is --help, -h or --version, setting the two flags. These are
 // answered before the window system starts, so that they work without a display.
 bool asksForInformation(int argc, const char* const* argv, bool& help, bool& version);
 
-// The usage text, several lines, each ending in a line break.
+// The usage, printed after a usage error: a few lines, each ending in a line break.
 extern const char* const usageText;
+// The help: the usage, every option, the keys and the files, each line ending in a line break.
+extern const char* const commandLineHelp;

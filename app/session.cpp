@@ -42,6 +42,7 @@ struct Session {
   std::size_t nextEvent = 0;           // the first record not yet delivered
   std::size_t nextEnd = 0;             // the first recorded game end not yet met
   bool finished = false;               // every record delivered: the player has the game
+  bool exitAtEnd = false;              // --replay-exit: the program ends when the recording does
 };
 Session session;
 
@@ -109,6 +110,7 @@ void finishReplay() {
   appFrame.inputHook = nullptr;
   setFramePeriod(timerPeriod);
   consolePrint(stdout, "Replay finished at display %u: the game is yours\n", session.display);
+  if (session.exitAtEnd) endMainLoop();
 }
 
 void sessionDisplay() {
@@ -212,6 +214,7 @@ bool prepareSession(const Options& options, std::string& error) {
   for (const ReplayEvent& e : session.replay.events)
     if (e.gameEnd) session.ends.push_back(e);
   session.mode = Mode::replaying;
+  session.exitAtEnd = options.replayExit;
   if (!options.replayWritesHighscores) highscoreTable.setReadOnly(true);
   appFrame.framePeriod =
       options.replaySpeed == 0.0 ? 0 : std::max(1, static_cast<int>(std::lround(timerPeriod / options.replaySpeed)));

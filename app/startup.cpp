@@ -12,6 +12,7 @@
 #include "app/options.h"
 #include "app/session.h"
 #include "app/version.h"
+#include "base/error.h"
 #include "game/frame.h"
 #include "game/ship.h"
 #include "game/sound.h"
@@ -22,6 +23,7 @@
 #include "render/skybox.h"
 #include "render/stars.h"
 #include "ui/highscore.h"
+#include "ui/texts.h"
 
 namespace {
 
@@ -39,8 +41,10 @@ Config startConfig() {
   return c;
 }
 
-void startAndRun(bool antialiasing) {
-  openWindow("velmo 1.0", antialiasing);
+void startAndRun(const Options& options) {
+  appFrame.uiScale = options.uiScale;
+  setLanguage(options.language);
+  openWindow("velmo 1.0", options.antialiasing, options.fullScreen);
   consolePrint(stdout, "Vendor:   %s\nRenderer: %s\nVersion:  %s\n", glString(GL_VENDOR), glString(GL_RENDERER),
                glString(GL_VERSION));
 
@@ -75,7 +79,7 @@ int runVelmo(int argc, char** argv) {
   prepareConsole();
   Options options;
   if (asksForInformation(argc - 1, argv + 1, options.help, options.version)) {
-    if (options.help) consolePrint(stdout, "%s", usageText);
+    if (options.help) consolePrint(stdout, "%s", commandLineHelp);
     if (options.version) consolePrint(stdout, "velmo %s\n", velmoVersion);
     return 0;
   }
@@ -85,17 +89,18 @@ int runVelmo(int argc, char** argv) {
     consolePrint(stderr, "velmo: %s\n%s", error.c_str(), usageText);
     return 1;
   }
-  if (!prepareSession(options, error)) {
-    consolePrint(stderr, "velmo: %s\n%s", error.c_str(), usageText);
+  if (!prepareSession(options, error)) {  // a file that cannot be used: its line is enough
+    consolePrint(stderr, "velmo: %s\n", error.c_str());
     return 1;
   }
   try {
-    startAndRun(options.antialiasing);
-  } catch (const char* message) {
-    consolePrint(stderr, "%s", message);
+    startAndRun(options);
+    return 0;  // the main loop was left on purpose: the recording has ended (--replay-exit)
+  } catch (const GameError& failure) {
+    consolePrint(stderr, "%s", failureReport(failure).c_str());
   } catch (...) {
-    consolePrint(stderr, "A error detected");
+    consolePrint(stderr, "%s", failureText::unnamed);
   }
-  // Reached only after a failure (a closed window ends the process inside GLUT).
+  // A closed window ends the process inside GLUT; only a failure comes here.
   return 1;
 }

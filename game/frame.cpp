@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "base/text1251.h"
 #include "game/rules.h"
 #include "game/ship.h"
 #include "game/sound.h"
@@ -20,6 +19,7 @@
 #include "render/solid_sphere.h"
 #include "render/stars.h"
 #include "ui/font.h"
+#include "ui/texts.h"
 
 namespace {
 
@@ -127,7 +127,7 @@ void drawOnScreenDisplay() {
   glEnable(GL_DEPTH_TEST);
 
   char score[32];
-  int length = std::snprintf(score, sizeof score, "Собрано: %i"_cp1251, gameState.collected);
+  int length = std::snprintf(score, sizeof score, interfaceTexts().scoreFormat, gameState.collected);
   drawText(-0.9f, 0.75f, 0.5f, 0.1f, score, length);
 }
 
@@ -156,9 +156,8 @@ void drawScene() {
   inFloorFrame([] { drawStars(sceneOptions.sphereDetail, gameState.heading); });
 }
 
-const char* const pauseLabel = "Пауза"_cp1251;
-
 void drawPauseLabel() {
+  const char* const pauseLabel = interfaceTexts().pauseLabel;
   const int length = static_cast<int>(std::strlen(pauseLabel));
   const float cell = cellSize;
   const float width = static_cast<float>(length + 1) * cell;  // a cell to spare: the line never wraps

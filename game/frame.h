@@ -19,7 +19,5 @@ extern SceneOptions sceneOptions;
 // The bar that shows the bubble and the count of collected stars, in interface units.
 void drawOnScreenDisplay();
 
-// Shown in the game's font while the game is paused (Windows-1251).
-extern const char* const pauseLabel;
-// The label, centred a little above the horizon.
+// The pause label of the language in force (ui/texts.h), centred a little above the horizon.
 void drawPauseLabel();

@@ -9,6 +9,7 @@
 #endif
 
 #include "model/mesh.h"
+#include "base/error.h"
 #include "model/brush_lanes.h"
 #include "model/mesh_brush.h"
 
@@ -140,7 +141,7 @@ MeshBrush::MeshBrush(SphereMesh& target, std::int64_t visits) : mesh(&target), v
     cellAt.resize(count);
     candidates.reserve(count);
   } catch (const std::bad_alloc&) {
-    throw 1;
+    throw GameError{};
   }
   indexed = count > smallestIndexedMesh;
   if (indexed && spend(static_cast<std::int64_t>(count) * visitsPerIndexedVertex)) rebuild();
@@ -198,7 +199,7 @@ void MeshBrush::rebuild() {
   try {
     head.assign(static_cast<std::size_t>(total), -1);
   } catch (const std::bad_alloc&) {
-    throw 1;
+    throw GameError{};
   }
   outside = 0;
   for (std::int32_t i = 0; i < count; ++i) link(i, cellOf(mesh->vertices[static_cast<std::size_t>(i)]));
@@ -356,7 +357,7 @@ void MeshBrush::pushStroke(BrushPoint from, BrushPoint to) {
     strokeBalls.clear();
     strokeBalls.reserve(maxStrokeSteps);
   } catch (const std::bad_alloc&) {
-    throw 1;
+    throw GameError{};
   }
   forEachStrokeStep(from, to, mesh->detail, [&](float t) {
     strokeBalls.push_back({from.x + t * dx, from.y + t * dy, from.z + t * dz, from.radius + t * dr});
@@ -406,7 +407,7 @@ bool MeshBrush::collectRun(MeshPoint c, float radius, double reach) {
       runMoved.resize(count + runPadding);
       runVertex.resize(count + runPadding);
     } catch (const std::bad_alloc&) {
-      throw 1;
+      throw GameError{};
     }
   }
   const double reach2 = reach * reach;

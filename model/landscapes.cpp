@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "base/console.h"
+#include "base/error.h"
 #include "base/random.h"
 #include "model/sculpt.h"
 
@@ -51,7 +52,7 @@ void placeLandscapes(std::span<LandscapeInstance> instances, const std::array<Sp
 
 SphereMesh* buildLandscapeMesh(const char* path, int detail) {
   std::unique_ptr<SphereMesh> mesh(new (std::nothrow) SphereMesh);
-  if (!mesh) throw 1;
+  if (!mesh) throw GameError{};
   mesh->generate(detail);
   SculptRecorder recorder(mesh.get());
   recorder.replay(path);

@@ -23,7 +23,7 @@ extern float landscapeHalfZ;  // half of mountain 0's largest |z|
 extern std::array<float, 2> landscapeRadii;  // each mesh's largest vertex distance from its origin
 
 // Builds both mountains at the sphere detail given, measures the half-extents and places the
-// instances with the shared random sequence. Throws the integer 1 when memory runs out.
+// instances with the shared random sequence. Throws a GameError when memory runs out.
 void loadLandscapes(int detail);
 
 // Half of the largest |x| and |z| among the mesh's vertices.

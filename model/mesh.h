@@ -46,8 +46,8 @@ class SphereMesh {
   SphereMesh() = default;
   virtual ~SphereMesh() = default;
 
-  // A closed unit sphere of detail n about the origin (n below 2 is taken as 2). Throws the
-  // integer 1 when memory runs out.
+  // A closed unit sphere of detail n about the origin (n below 2 is taken as 2). Throws a
+  // GameError when memory runs out.
   SphereMesh& generate(int n);
 
   // Moves every vertex within `radius` of the centre straight out onto the ball's surface; its

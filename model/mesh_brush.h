@@ -24,7 +24,7 @@ class MeshBrush {
   static constexpr std::int64_t visitsPerIndexedVertex = 24;  // a vertex put into a grid built anew
 
   // Indexes the mesh as it stands, which takes visitsPerIndexedVertex of the `visits` per vertex;
-  // while the brush lives, only the brush may move its vertices. Throws the integer 1 when memory
+  // while the brush lives, only the brush may move its vertices. Throws a GameError when memory
   // runs out.
   explicit MeshBrush(SphereMesh& mesh, std::int64_t visits = INT64_MAX);
 

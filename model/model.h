@@ -23,9 +23,9 @@ struct ModelNode {
 
   // Makes this node the part in `directory`: a sphere of the part's detail (the model's `detail` ×
   // detailScale, kept within 2..360) sculpted by a variant picked from its files.txt, with one
-  // empty child slot per attachment point the variant declares. Throws the C-string errors of
-  // model/part_directory.h, and the integer 1 when memory runs out or the variant declares more
-  // than maxPartAttachments points. With `brushWork`, the variant's brushes may make at most that
+  // empty child slot per attachment point the variant declares. Throws a GameError: the part
+  // directory's (model/part_directory.h), or one without a text when memory runs out or the
+  // variant declares more than maxPartAttachments points. With `brushWork`, the variant's brushes may make at most that
   // many vertex visits (model/mesh_brush.h); the balls after are skipped, and the work done is
   // taken from it.
   void build(const std::string& directory, int detail, float detailScale, std::uint32_t extra, FileSource& files,
@@ -33,7 +33,7 @@ struct ModelNode {
   void build(const std::string& directory, int detail, float detailScale, std::uint32_t extra);
 
   // Reads one node record and, recursively, its children; returns nullptr for a record that
-  // marks an empty slot. Throws the integer 1 on any format error.
+  // marks an empty slot. Throws a GameError without a text on any format error.
   static std::unique_ptr<ModelNode> read(ModelFileReader& in);
 
   // Frees every child and attachment below this node and empties the name; the mesh stays.
@@ -53,9 +53,8 @@ class Model {
  public:
   Model() = default;
   // Reads the model file at `path` (relative to the working directory) and builds its parts at
-  // the sphere detail given (each part's is this times its detail scale). Throws the integer 1
-  // when the file is missing or malformed, and lets the C-string errors of the part directories
-  // pass.
+  // the sphere detail given (each part's is this times its detail scale). Throws a GameError
+  // naming the file when it is missing or malformed, and lets the part directories' errors pass.
   Model(const char* path, int detail);
   // The same from the file's bytes, the part directories read through `files`.
   Model(std::span<const std::byte> file, FileSource& files, int detail);

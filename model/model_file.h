@@ -14,7 +14,8 @@
 //
 // A record with an empty name (L <= 0) marks an empty attachment point: no part is built for it
 // and no child records follow it. The root must name a part. Bytes after the last record the tree
-// needs are ignored. Every format error is thrown as the integer 1.
+// needs are ignored. Every format error is thrown as a GameError without a text, with what was
+// found as its reason.
 #pragma once
 
 #include <cstddef>
@@ -68,7 +69,7 @@ class Writer {
 }  // namespace modelfile
 
 // Reads the fields of a model file in order; every read is checked against what is left, and a
-// field that does not fit throws the integer 1.
+// field that does not fit throws a GameError saying where the file ends.
 class ModelFileReader {
  public:
   ModelFileReader(std::span<const std::byte> file, FileSource& partFiles, int modelDetail)

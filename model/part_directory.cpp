@@ -6,16 +6,12 @@
 #include <memory>
 #include <new>
 
-#include "base/console.h"
 #include "base/random.h"
-#include "base/text1251.h"
+#include "base/error.h"
 #include "model/model.h"
 #include "model/sculpt.h"
 #include "model/sculpt_format.h"
 #include "model/sphere_detail.h"
-
-const char* const noVariantFound = "Не найдено ни одного файла"_cp1251;
-const char* const errorAccessingFile = "Error accessing file.";
 
 bool parsePartList(std::span<const std::byte> text, std::vector<std::string>& entries) {
   entries.clear();
@@ -63,17 +59,15 @@ std::string pickRecording(const std::string& directory, FileSource& files) {
     case FileRead::cannotOpen:
       return remember({});
     case FileRead::cannotRead:
-      throw errorAccessingFile;
+      throw GameError{failureText::accessingFile, listPath,
+                      "cannot be read: not a regular file, a read error, or over " +
+                          std::to_string(maxPartListBytes >> 20) + " MB"};
     case FileRead::ok:
       break;
   }
   std::vector<std::string> entries;
-  if (!parsePartList(text, entries)) {
-    // Thrown as a C string like the other part errors; the text outlives the throw.
-    static std::string message;
-    message = printableName(listPath) + " has a line longer than 80 characters.";
-    throw message.c_str();
-  }
+  if (!parsePartList(text, entries))
+    throw GameError{nullptr, listPath, "a line is longer than " + std::to_string(maxPartLineChars) + " characters"};
   std::string chosen = entries[chooseEntry(entries.size(), nextRandom())];
   // A zero byte ends the name, as it ends any C string.
   chosen.resize(std::min(chosen.size(), chosen.find('\0')));
@@ -93,12 +87,16 @@ int partDetail(int detail, float detailScale) {
 void ModelNode::build(const std::string& directory, int detail, float scale, std::uint32_t extraValue,
                       FileSource& files, std::int64_t* brushWork) {
   std::unique_ptr<SphereMesh> part(new (std::nothrow) SphereMesh);
-  if (!part) throw 1;
+  if (!part) throw GameError{};
   part->generate(partDetail(detail, scale));
   SculptRecorder recorder(part.get(), files);
 
   const std::string chosen = pickRecording(directory, files);
-  if (chosen.empty()) throw noVariantFound;
+  if (chosen.empty()) {
+    const std::string listPath = directory + "/files.txt";
+    throw GameError{failureText::noVariantFound, listPath,
+                    staysInGameFolder(listPath) ? "cannot be opened" : "leaves the game folder"};
+  }
   if (brushWork) recorder.limitVertexVisits(*brushWork);
   const std::int64_t visitsBefore = recorder.vertexVisitsLeft();
   std::vector<std::byte> recording;
@@ -107,7 +105,10 @@ void ModelNode::build(const std::string& directory, int detail, float scale, std
   if (brushWork) *brushWork -= visitsBefore - recorder.vertexVisitsLeft();
 
   const std::vector<AttachmentPoint>& points = recorder.attachments();
-  if (points.size() > maxPartAttachments) throw 1;
+  if (points.size() > maxPartAttachments)
+    throw GameError{nullptr, chosen,
+                    "declares " + std::to_string(points.size()) + " attachment points; a part takes at most " +
+                        std::to_string(maxPartAttachments)};
   ownedMesh = std::move(part);
   mesh = ownedMesh.get();
   name = directory;

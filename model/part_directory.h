@@ -17,13 +17,9 @@
 
 inline constexpr std::size_t maxPartLineChars = 80;      // per line, without its ending
 inline constexpr std::size_t maxPartListBytes = 1u << 20;  // a larger files.txt is not read
-// A part whose recording declares more attachment points is a format error (the integer 1): no
-// model file could carry a child record for each of them (see model/model_file.h).
+// A part whose recording declares more attachment points is a format error: no model file could
+// carry a child record for each of them (see model/model_file.h).
 inline constexpr std::size_t maxPartAttachments = 64;
-
-// The C-string errors a part build throws; start-up prints them as they are.
-extern const char* const noVariantFound;     // "Не найдено ни одного файла": no readable files.txt
-extern const char* const errorAccessingFile;  // "Error accessing file.": files.txt opened but not read
 
 // Splits files.txt into its entries as above. Returns false, leaving `entries` empty, when a line
 // is longer than maxPartLineChars.
@@ -35,8 +31,8 @@ std::size_t chooseEntry(std::size_t count, int draw);
 
 // The recording path of one variant of the part in `directory`: directory + "/" + the chosen
 // entry, joined as they stand. Draws one number from the shared sequence. Returns an empty string
-// when files.txt cannot be opened; throws errorAccessingFile when it opens but cannot be read,
-// and a message naming the folder when a line is too long.
+// when files.txt cannot be opened; throws failureText::accessingFile when it opens but cannot be
+// read, and a failure naming files.txt when a line is too long.
 std::string pickRecording(const std::string& directory, FileSource& files);
 std::string pickRecording(const std::string& directory);
 

@@ -9,6 +9,8 @@
 
 #include "model/mesh.h"
 
+#include "base/error.h"
+
 namespace {
 
 constexpr double pi = std::numbers::pi;
@@ -72,13 +74,13 @@ SphereMesh& SphereMesh::generate(int n) {
     vertices.assign(static_cast<std::size_t>(vertexCapacity(n)), blankVertex);
     indices.assign(static_cast<std::size_t>(indexCapacity(n)), 0u);
   } catch (const std::bad_alloc&) {
-    throw 1;
+    throw GameError{};
   } catch (const std::length_error&) {
-    throw 1;
+    throw GameError{};
   }
   std::size_t used = 0;
   auto append = [&](float x, float y, float z) {
-    if (used >= vertices.size()) throw 1;  // the estimate always covers the rings
+    if (used >= vertices.size()) throw GameError{};  // the estimate always covers the rings
     vertices[used] = {1.0f, 1.0f, 1.0f, 1.0f, x, y, z, x, y, z};
     return static_cast<std::uint32_t>(used++);
   };
@@ -100,7 +102,7 @@ SphereMesh& SphereMesh::generate(int n) {
 
   std::size_t emitted = 0;
   auto emit = [&](std::uint32_t i0, std::uint32_t i1, std::uint32_t i2) {
-    if (2 * (emitted + 3) > indices.size()) throw 1;  // room for the mirror too
+    if (2 * (emitted + 3) > indices.size()) throw GameError{};  // room for the mirror too
     indices[emitted++] = i0;
     indices[emitted++] = i1;
     indices[emitted++] = i2;

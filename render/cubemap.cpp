@@ -10,6 +10,7 @@
 #include <new>
 
 #include "base/console.h"
+#include "base/error.h"
 #include "model/model.h"
 #include "render/framebuffer.h"
 #include "render/model_draw.h"
@@ -102,7 +103,7 @@ void loadFaceView(const CubeFaceView& face, float heading, float cameraX, float 
 unsigned char* faceImageBuffer(unsigned char* previous) {
   delete[] previous;
   unsigned char* buffer = new (std::nothrow) unsigned char[faceImageBytes]();
-  if (!buffer) throw "Not enought memory\n";
+  if (!buffer) throw GameError{failureText::notEnoughMemory};
   return buffer;
 }
 
@@ -112,7 +113,7 @@ void initCubeMap() {
   consolePrint(stdout, "Initializeing cube map...");
   if (!hasGlExtension("GL_ARB_texture_cube_map")) {
     consolePrint(stdout, "ARB_texture_cube_map NOT supported.\n");
-    throw 1;
+    throw GameError{};
   }
   logOk();
 }
@@ -190,7 +191,7 @@ void captureCubeFace(GLuint captureTexture, GLuint cubeMapTexture, GLenum faceTa
   assert(captureWidth * captureHeight * 3 <= int(faceImageBytes));
   try {
     copyScreenToTexture(captureTexture, captureBuffer, captureX, captureY, captureWidth, captureHeight);
-  } catch (int) {
+  } catch (const GameError&) {
     consolePrint(stderr, "Error saving screen to cube map\n");
     return;
   }

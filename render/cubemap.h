@@ -32,7 +32,7 @@ struct FaceViewOptions {
 };
 extern FaceViewOptions faceViewOptions;
 
-// Start-up: refuses to go on without cube-map support (throws the integer 1).
+// Start-up: refuses to go on without cube-map support (throws a GameError without a text).
 void initCubeMap();
 
 // Start-up: the cube-map and capture textures, the two face buffers and,

@@ -12,6 +12,7 @@
 #include <new>
 
 #include "base/console.h"
+#include "base/error.h"
 #include "render/texture.h"
 
 namespace {
@@ -53,7 +54,7 @@ bool fetch(ProcLookup lookup, const char* name, Function& into) {
 void requireExtension(const char* extension, const char* missingText) {
   if (!hasGlExtension(extension)) {
     consolePrint(stdout, "%s", missingText);
-    throw 1;
+    throw GameError{};
   }
 }
 
@@ -145,7 +146,7 @@ void initFloor() {
   requireExtension("GL_ARB_texture_env_combine", "ARB_texture_env_combine NOT supported.\n");
   requireExtension("GL_ARB_texture_cube_map", "ARB_texture_cube_map NOT supported.\n");
   requireExtension("GL_ARB_texture_env_dot3", "ARB_texture_env_dot3 NOT supported.\n");
-  if (!loadMultitextureEntryPoints()) throw "Error initializing multitexture\n";
+  if (!loadMultitextureEntryPoints()) throw GameError{failureText::multitexture};
 
   for (int i = 0; i < 4; ++i) {
     bumpFloor.vertices[i][0] = floorCorners[i].x;

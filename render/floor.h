@@ -15,7 +15,8 @@ struct FloorVector {
 
 // Prints the progress line, checks the three extensions, fetches the multitexture entry points,
 // loads "normal2.bmp" and "block.bmp", builds the cube map and leaves the depth function at
-// GL_LEQUAL. Throws the integer 1 when an extension is missing, a text when an entry point is.
+// GL_LEQUAL. Throws a GameError, without a text when an extension is missing,
+// with one when an entry point is.
 void initFloor();
 
 // Fetches the eight ARB multitexture functions by name; true only when all eight were found.

@@ -10,9 +10,12 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <new>
+#include <string>
 
 #include "base/data_file.h"
+#include "base/error.h"
 #include "render/face_image.h"
 #include "render/texture.h"
 
@@ -49,17 +52,17 @@ constexpr SkyCorner fans[6][4] = {
 struct FaceFile {
   SkyFace face;
   const char* path;
-  const char* failure;  // thrown as is when the face does not load
+  const char* failure;  // the game's text when the face does not load
 };
 
-// Load order; the texts are the game's own, line breaks (and their absence) included.
+// Load order.
 constexpr FaceFile faceFiles[6] = {
-    {SkyFace::front, "sky/f.raw", "Error loading front texture\n"},
-    {SkyFace::back, "sky/b.raw", "Error loading back texture\n"},
-    {SkyFace::left, "sky/l.raw", "Error loading left texture=n"},
-    {SkyFace::right, "sky/r.raw", "Error loading right texture"},
-    {SkyFace::top, "sky/o.raw", "Error loading top texture"},
-    {SkyFace::bottom, "sky/earth.raw", "Error loading bottom texture\n"},
+    {SkyFace::front, "sky/f.raw", failureText::skyFront},
+    {SkyFace::back, "sky/b.raw", failureText::skyBack},
+    {SkyFace::left, "sky/l.raw", failureText::skyLeft},
+    {SkyFace::right, "sky/r.raw", failureText::skyRight},
+    {SkyFace::top, "sky/o.raw", failureText::skyTop},
+    {SkyFace::bottom, "sky/earth.raw", failureText::skyBottom},
 };
 
 // Draw order.
@@ -75,15 +78,30 @@ std::span<const std::uint8_t> rawFacePixels(std::span<const std::uint8_t> file) 
   return file.first(skyFaceBytes);
 }
 
-bool loadRawFace(unsigned texture, std::unique_ptr<std::uint8_t[]>& slot, const char* path) {
+bool loadRawFace(unsigned texture, std::unique_ptr<std::uint8_t[]>& slot, const char* path, std::string* whyNot) {
+  auto refuse = [whyNot](std::string reason) {
+    if (whyNot) *whyNot = std::move(reason);
+    return false;
+  };
   slot.reset();
   const DataFile file = readDataFile(path, skyFaceBytes);
-  if (!file.ok() && file.status != DataRead::tooLarge) return false;
+  switch (file.status) {
+    case DataRead::ok:
+    case DataRead::tooLarge:
+      break;
+    case DataRead::cannotOpen:
+      return refuse(std::strerror(file.openError));
+    case DataRead::notRegular:
+      return refuse("not a regular file");
+    case DataRead::cannotRead:
+      return refuse("a read error");
+  }
   const std::span<const std::uint8_t> pixels =
       rawFacePixels({reinterpret_cast<const std::uint8_t*>(file.bytes.data()), file.bytes.size()});
-  if (pixels.empty()) return false;
+  if (pixels.empty())
+    return refuse("holds " + std::to_string(file.bytes.size()) + " bytes; a face is " + std::to_string(skyFaceBytes));
   slot.reset(new (std::nothrow) std::uint8_t[skyFaceBytes]);
-  if (!slot) return false;
+  if (!slot) return refuse("no memory for its pixels");
   std::copy(pixels.begin(), pixels.end(), slot.get());
 
   glBindTexture(GL_TEXTURE_2D, texture);
@@ -97,7 +115,7 @@ bool loadRawFace(unsigned texture, std::unique_ptr<std::uint8_t[]>& slot, const 
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, skyFaceEdge, skyFaceEdge, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
   }
   const GLenum error = glGetError();
-  if (error != GL_NO_ERROR) throw static_cast<unsigned>(error);
+  if (error != GL_NO_ERROR) throw GameError{nullptr, path, "OpenGL error " + std::to_string(error) + " building its mipmaps"};
   return true;
 }
 
@@ -105,7 +123,9 @@ void initSkyBox() {
   for (GLuint& texture : skyBox.textures) glGenTextures(1, &texture);
   for (const FaceFile& entry : faceFiles) {
     const int i = faceIndex(entry.face);
-    if (!loadRawFace(skyBox.textures[i], skyBox.buffers[i], entry.path)) throw entry.failure;
+    std::string reason;
+    if (!loadRawFace(skyBox.textures[i], skyBox.buffers[i], entry.path, &reason))
+      throw GameError{entry.failure, entry.path, reason};
   }
 }
 

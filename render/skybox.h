@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 
 // A face file: 512 rows of 512 red-green-blue pixels, no header, no padding; bytes beyond are
 // ignored.
@@ -18,12 +19,14 @@ enum class SkyFace { left, right, top, bottom, front, back };
 std::span<const std::uint8_t> rawFacePixels(std::span<const std::uint8_t> file);
 
 // Generates the six face textures and loads "sky/f.raw" ... "sky/earth.raw"; throws the face's
-// text when one fails, or the GL error code (unsigned) when building its mipmaps fails.
+// text with the file and the reason when one fails, or no text when building its mipmaps fails.
 void initSkyBox();
 
 // Reads the face file at path into slot (replacing what it held) and builds the texture's
-// mipmaps from it. False when the file is missing or short or the buffer cannot be had.
-bool loadRawFace(unsigned texture, std::unique_ptr<std::uint8_t[]>& slot, const char* path);
+// mipmaps from it. False when the file is missing or short or the buffer cannot be had, with the
+// reason in `whyNot` when given.
+bool loadRawFace(unsigned texture, std::unique_ptr<std::uint8_t[]>& slot, const char* path,
+                 std::string* whyNot = nullptr);
 
 // Draws the box with the current matrices, tinted (1, 0.5, 0). Restores the GL state it touches.
 void drawSkyBox();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/console.h"
+#include "base/error.h"
 #include "render/bmp.h"
 #include "render/tga.h"
 #include "render/tga_format.h"
@@ -140,6 +141,6 @@ void copyScreenToTexture(GLuint texture, unsigned char* buffer, int x, int y, in
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, y, width, height);
   if (GLenum error = glGetError(); error != GL_NO_ERROR) {
     consolePrint(stderr, "Error copying tex image: %i\n", int(error));
-    throw 1;
+    throw GameError{};
   }
 }

@@ -33,5 +33,5 @@ bool levelHoldsRgb(GLenum target, int level, int width, int height);
 // Copies the frame-buffer rectangle with lower-left corner (x, y) into level 0 of the texture,
 // first filling that level from buffer (width × height RGB bytes; the level is specified anew
 // only when it does not hold that size yet). A failed copy prints its line on standard error
-// and throws the integer 1.
+// and throws a GameError without a text.
 void copyScreenToTexture(GLuint texture, unsigned char* buffer, int x, int y, int width, int height);

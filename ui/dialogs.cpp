@@ -5,21 +5,13 @@
 #include <new>
 #include <utility>
 
-#include "base/text1251.h"
+#include "base/error.h"
 #include "ui/highscore.h"
+#include "ui/texts.h"
 #include "ui/widgets.h"
 #include "ui/window_list.h"
 
 DialogActions dialogActions;
-
-const char* const helpText =
-    "Для управления используёте клавиши со стрелками. \t\t"
-    "Игра velmo 1.0. Программа, модели, скульптуры гор, звуки и шрифт 8x8: команда velmo. "
-    "Корабль летит сам, стрелки влево и вправо поворачивают его на 10 градусов. "
-    "Собирайте звёзды, пока пузырь не вырос, и не задевайте горы. "
-    "Спасибо за игру."_cp1251;
-
-const char* const notSavedText = "Результат не сохранён"_cp1251;
 
 namespace {
 
@@ -43,8 +35,8 @@ void buildHighscoreList(const std::string& name) {
     create<Label>(-0.5f, static_cast<float>(0.5 - 0.1 * i), 1.0f, 1.0f, std::string(line));
   }
   // The console is not where a player looks: a result that did not reach "h.bin" says so here.
-  if (!saved) create<Label>(-0.5f, -0.5f, 1.0f, 1.0f, std::string(notSavedText));
-  create<Button>(-0.5f, -0.6f, 1.0f, 0.2f, std::string("OK"), showMenu);
+  if (!saved) create<Label>(-0.5f, -0.5f, 1.0f, 1.0f, std::string(interfaceTexts().notSaved));
+  create<Button>(-0.5f, -0.6f, 1.0f, 0.2f, std::string(interfaceTexts().okButton), showMenu);
 }
 
 }  // namespace
@@ -52,22 +44,22 @@ void buildHighscoreList(const std::string& name) {
 void showMenu() {
   closeAllWindows();
   try {
-    new Button(-0.9f, 0.9f, 0.5f, 0.1f, std::string("Заново (F2)"_cp1251), dialogActions.restart);
+    new Button(-0.9f, 0.9f, 0.5f, 0.1f, std::string(interfaceTexts().restartButton), dialogActions.restart);
   } catch (const std::bad_alloc&) {
-    throw 1;
+    throw GameError{};
   }
-  create<Button>(0.5f, 0.9f, 0.5f, 0.1f, std::string("Справка"_cp1251), showHelp);
+  create<Button>(0.5f, 0.9f, 0.5f, 0.1f, std::string(interfaceTexts().helpButton), showHelp);
 }
 
 void showHelp() {
   closeAllWindows();
-  create<TextView>(-0.5f, 0.5f, 1.0f, 1.0f, std::string(helpText));
-  create<Button>(-0.2f, -0.6f, 0.4f, 0.1f, std::string("OK"), showMenu);
+  create<TextView>(-0.5f, 0.5f, 1.0f, 1.0f, std::string(interfaceTexts().helpText));
+  create<Button>(-0.2f, -0.6f, 0.4f, 0.1f, std::string(interfaceTexts().okButton), showMenu);
 }
 
 void showNameEntry() {
   closeAllWindows();
-  create<TextField>(-0.5f, 0.1f, 1.0f, 0.2f, std::string("Введите ваше имя:"_cp1251), 20, onNameEntered);
+  create<TextField>(-0.5f, 0.1f, 1.0f, 0.2f, std::string(interfaceTexts().namePrompt), 20, onNameEntered);
 }
 
 void onNameEntered(const std::string& entered) {
@@ -75,9 +67,10 @@ void onNameEntered(const std::string& entered) {
     const std::string name = entered;  // closing the windows may destroy whatever holds `entered`
     closeAllWindows();
     buildHighscoreList(name);
-  } catch (const char*) {
-    throw;
+  } catch (const GameError& failure) {
+    if (failure.message) throw;
+    throw GameError{failureText::savingHighscores, failure.file, failure.reason};
   } catch (...) {
-    throw "Error saving highscores\n";
+    throw GameError{failureText::savingHighscores};
   }
 }

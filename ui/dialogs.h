@@ -12,8 +12,8 @@ struct DialogActions {
 };
 extern DialogActions dialogActions;
 
-// "Заново (F2)" (restarts the game) and "Справка" (shows the help). Throws the integer 1 when
-// the first button cannot be created.
+// "Заново (F2)" (restarts the game) and "Справка" (shows the help), or their texts in the language
+// in force. Fails when the first button cannot be created.
 void showMenu();
 
 // The scrolling help text and an OK button back to the menu.
@@ -23,13 +23,7 @@ void showHelp();
 void showNameEntry();
 
 // Enters the name with the game's score (dialogActions.score) into the highscore table, saves it
-// and shows the highscore list with an OK button back to the menu, and notSavedText under the list
-// when the save failed. A failure is thrown on as a message: a
-// message unchanged, anything else as "Error saving highscores\n".
+// and shows the highscore list with an OK button back to the menu, and the "not saved" text
+// (ui/texts.h) under the list when the save failed. A failure is thrown on with a text: its own,
+// or "Error saving highscores\n" when it has none.
 void onNameEntered(const std::string& name);
-
-// The line under the highscore list when the result could not be saved (Windows-1251).
-extern const char* const notSavedText;
-
-// The help text (Windows-1251): one sentence, a space, two tabs and the credits.
-extern const char* const helpText;

@@ -14,6 +14,7 @@ float cellSize = 0.05f;
 
 namespace {
 
+int pixelScale = 1;                             // screen pixels per font pixel
 float blankImage[glyphValues];                  // all zeros
 float glyphImages[glyphImageCount][glyphValues];  // the drawn images, in sheet order
 
@@ -34,6 +35,9 @@ void readSheetGlyph(const GlyphSheet& sheet, int k, float* image) {
 
 const float* blankGlyph() { return blankImage; }
 
+void setGlyphScale(int scale) { pixelScale = scale; }
+int glyphScale() { return pixelScale; }
+
 void initFont() {
   for (const float*& glyph : bitmapFont.glyphs) glyph = blankImage;
   int next = 0;
@@ -53,8 +57,9 @@ void initFont() {
 }
 
 void drawText(float x, float y, float width, float height, const char* text, int length) {
-  glPushAttrib(GL_ENABLE_BIT);
+  glPushAttrib(GL_ENABLE_BIT | GL_PIXEL_MODE_BIT);
   glDisable(GL_DEPTH_TEST);
+  glPixelZoom(static_cast<float>(pixelScale), static_cast<float>(pixelScale));
   const float cell = cellSize;
   forEachTextLine(text, length, width, height, cell, [&](int start, int end, int, float lineOffset) {
     float cx = x;  // summed one cell at a time, in single precision

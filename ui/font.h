@@ -1,5 +1,6 @@
 // The built-in 8×8 font and the one text drawing operation: green ink on black cells, one cell
-// (cellSize interface units, 8 pixels) per character, lines word-wrapped inside a box.
+// (cellSize interface units, 8 × glyphScale() pixels) per character, lines word-wrapped inside a
+// box.
 #pragma once
 
 inline constexpr int glyphPixels = 8;                       // a glyph is 8 × 8 pixels
@@ -15,8 +16,8 @@ struct BitmapFont {
 
 extern BitmapFont bitmapFont;  // filled by initFont, unchanged afterwards
 
-// Interface units spanned by one glyph cell, 8 pixels, in the current window: the frame sets it
-// whenever the window's size changes.
+// Interface units spanned by one glyph cell (8 font pixels, 8 × glyphScale() screen pixels) in the
+// current window: the frame sets it whenever the window's size changes.
 extern float cellSize;
 
 // Builds the table from the glyph art. Needs no GL; call once before any text is drawn.
@@ -24,6 +25,11 @@ void initFont();
 
 // The image drawn for one byte.
 inline const float* glyphFor(unsigned char byte) { return bitmapFont.glyphs[byte]; }
+
+// Screen pixels per font pixel along each side, 1 to 8: 1 is the game's own 8 × 8 text. The frame
+// sets it together with the cell size at every reshape.
+void setGlyphScale(int scale);
+int glyphScale();
 
 // The blank image (all zeros): space, controls and every byte without a glyph.
 const float* blankGlyph();

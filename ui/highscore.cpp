@@ -12,6 +12,7 @@
 #include "base/console.h"
 #include "base/data_file.h"
 #include "base/durable_file.h"
+#include "base/error.h"
 #include "base/file_lock.h"
 
 HighscoreTable highscoreTable(highscoreCount, true);
@@ -93,7 +94,7 @@ HighscoreTable::HighscoreTable(int count, bool saveAtExit)
   try {
     entries_.assign(static_cast<std::size_t>(count_) + 1, HighscoreEntry{});
   } catch (const std::bad_alloc&) {
-    throw 1;
+    throw GameError{};
   }
 }
 
@@ -166,6 +167,6 @@ bool HighscoreTable::insert(const char* name, std::uint32_t score) {
 std::uint32_t HighscoreTable::scoreAt(int i) const { return entryAt(i).score; }
 
 const HighscoreEntry& HighscoreTable::entryAt(int i) const {
-  if (i < 0 || i >= count_) throw 1;
+  if (i < 0 || i >= count_) throw GameError{};
   return entries_[static_cast<std::size_t>(i)];
 }

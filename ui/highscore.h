@@ -62,7 +62,7 @@ class HighscoreTable {
   void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
   int count() const { return count_; }
-  // Entry i of the ranked list; an index outside 0..count-1 throws the integer 1.
+  // Entry i of the ranked list; an index outside 0..count-1 throws a GameError without a text.
   std::uint32_t scoreAt(int i) const;
   const HighscoreEntry& entryAt(int i) const;
 

@@ -83,9 +83,12 @@ void TextView::draw() {
   const int pos = scrolledTextStart(text.c_str(), length, perLine, scroll);
   drawText(x + cell, y - cell, width - 2.0f * cell, height - 2.0f * cell, text.c_str() + pos, length - pos);
 
+  glPushAttrib(GL_PIXEL_MODE_BIT);
+  glPixelZoom(static_cast<float>(glyphScale()), static_cast<float>(glyphScale()));  // an icon fills a cell
   glRasterPos4f(x + width - cell, y - cell, -1.0f, 1.0f);
   glDrawPixels(8, 8, GL_GREEN, GL_UNSIGNED_BYTE, scrollUpIcon.data());
   glRasterPos4f(x + width - cell, y - height, -1.0f, 1.0f);
   glDrawPixels(8, 8, GL_GREEN, GL_UNSIGNED_BYTE, scrollDownIcon.data());
+  glPopAttrib();
   glColor4fv(savedColour);
 }

@@ -148,7 +148,8 @@ class Hostile(unittest.TestCase):
         self.run_briefly(absolute, timeout=120)
         self.assertEqual(absolute.process.returncode, 1)
         self.assertEqual(absolute.stderr(), 'Data file path "/var/elsewhere/files.txt" leaves the game folder; '
-                                            'it is not read\n' + NO_VARIANT)
+                                            'it is not read\n' + NO_VARIANT +
+                                            '\nvelmo: /var/elsewhere/files.txt: leaves the game folder\n')
         with open(os.path.join(absolute.workdir, "trace.txt")) as f:
             self.assertFalse("/var/elsewhere" in f.read(), "the model file's folder was opened")
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/error.h"
 #include "base/random.h"
 #include "model/model.h"
 #include "model/model_file.h"
@@ -37,10 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!model.root) std::abort();
     int nodes = 0;
     checkTree(*model.root, 1, nodes);
-  } catch (int code) {
-    if (code != 1) std::abort();
-  } catch (const char* message) {
-    if (message == nullptr || std::strlen(message) == 0) std::abort();
+  } catch (const GameError& failure) {
+    if (failure.message && std::strlen(failure.message) == 0) std::abort();
   }
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "base/random.h"
 #include "model/model.h"
 #include "model/model_file.h"
@@ -36,8 +37,8 @@ MemoryFiles partFiles() {
 bool throwsOne(std::span<const std::byte> file, MemoryFiles files) {
   try {
     Model model(file, files, modelDetail);
-  } catch (int code) {
-    return code == 1;
+  } catch (const GameError& failure) {
+    return failure.message == nullptr;
   } catch (...) {
     return false;
   }
@@ -145,10 +146,10 @@ TEST_F(ModelFile, EmptyNamesAndPartsWithoutAVariant) {
   const char* message = nullptr;
   try {
     Model missing(modelfile::Writer().node("nowhere", 1.0f).bytes(), files, modelDetail);
-  } catch (const char* m) {
-    message = m;
+  } catch (const GameError& failure) {
+    message = failure.message;
   }
-  EXPECT_EQ(message, noVariantFound);
+  EXPECT_EQ(message, failureText::noVariantFound);
 }
 
 TEST_F(ModelFile, TreesDeeperThanTheMatrixStackCanDrawFail) {
@@ -212,14 +213,25 @@ TEST(ModelFileOnDisk, ReadsTheFileAndItsPartsFromTheWorkingDirectory) {
   ASSERT_EQ(ship.root->count, 1);
   EXPECT_EQ(ship.root->children[0]->name, "parts/tail");
 
-  for (const char* path : {"absent", "parts", static_cast<const char*>(nullptr)}) {
-    bool threwOne = false;
+  // The file is named with what was wrong with it.
+  dir.write("cut", std::string("C3DOBJECT\x04\0\0", 12));
+  const struct {
+    const char* path;
+    const char* report;
+  } failures[] = {
+      {"absent", "A error detected\nvelmo: absent: No such file or directory\n"},
+      {"parts", "A error detected\nvelmo: parts: cannot be read: not a regular file, a read error, or over 4 MB\n"},
+      {"cut", "A error detected\nvelmo: cut: ends inside a record at byte 9\n"},
+      {nullptr, "A error detected"},
+  };
+  for (const auto& f : failures) {
+    std::string report;
     try {
-      Model missing(path, modelDetail);
-    } catch (int code) {
-      threwOne = code == 1;
+      Model missing(f.path, modelDetail);
+    } catch (const GameError& failure) {
+      report = failureReport(failure);
     }
-    EXPECT_TRUE(threwOne) << (path ? path : "null");
+    EXPECT_EQ(report, f.report) << (f.path ? f.path : "null");
   }
 }
 
@@ -243,11 +255,10 @@ TEST_F(ModelFile, DamagedFilesLoadOrFailCleanly) {
     try {
       Model model(file, files, modelDetail);
       ++loaded;
-    } catch (int code) {
-      EXPECT_EQ(code, 1);
-      ++refused;
-    } catch (const char* message) {
-      EXPECT_EQ(message, noVariantFound);
+    } catch (const GameError& failure) {
+      if (failure.message) {
+        EXPECT_EQ(failure.message, failureText::noVariantFound);
+      }
       ++refused;
     }
   }

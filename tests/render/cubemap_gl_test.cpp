@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "game/ship.h"
 #include "model/model.h"
 #include "render/cubemap.h"
@@ -459,8 +460,8 @@ TEST_F(CubeMapTest, MissingShipFailsAfterItsProgressText) {
   try {
     initCubeMap();
     loadShip(20);
-  } catch (int code) {
-    thrown = code;
+  } catch (const GameError& failure) {
+    thrown = failure.message ? -1 : 1;
   }
   const std::string out = testing::internal::GetCapturedStdout();
   EXPECT_EQ(thrown, 1);

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "base/error.h"
 #include "render/cubemap.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/test_files.h"
@@ -26,8 +27,8 @@ TEST(HiddenExtension, CubeMapStartUpEndsBeforeTheShip) {
   int thrown = 0;
   try {
     initCubeMap();
-  } catch (int code) {
-    thrown = code;
+  } catch (const GameError& failure) {
+    thrown = failure.message ? -1 : 1;
   }
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Initializeing cube map...ARB_texture_cube_map NOT supported.\n");
   EXPECT_EQ(thrown, 1);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/frame.h"
+#include "base/error.h"
 #include "render/skybox.h"
 #include "tests/support/gl_context.h"
 #include "tests/support/test_files.h"
@@ -40,18 +41,18 @@ std::string uniformFace(Pixel p, std::size_t size = skyFaceBytes) {
 
 const char* const facePaths[6] = {"sky/f.raw", "sky/b.raw", "sky/l.raw", "sky/r.raw", "sky/o.raw", "sky/earth.raw"};
 
-// What initSkyBox throws in dir: the text, "" when it loads.
+// What the game prints when initSkyBox fails in dir, "" when it loads.
 std::string initIn(const ScratchDir& dir) {
   WorkingDir inside(dir.path());
   try {
     initSkyBox();
-  } catch (const char* text) {
-    return text;
+  } catch (const GameError& failure) {
+    return failureReport(failure);
   }
   return "";
 }
 
-TEST(SkyBoxGl, LoadFailuresThrowTheFaceText) {
+TEST(SkyBoxGl, LoadFailuresThrowTheFaceTextAndNameTheFile) {
   ASSERT_TRUE(ensureGlContext());
   struct Case {
     const char* name;
@@ -61,14 +62,15 @@ TEST(SkyBoxGl, LoadFailuresThrowTheFaceText) {
   };
   const Case cases[] = {
       {"all present", -1, skyFaceBytes, ""},
-      {"front one byte short", -1, skyFaceBytes - 1, "Error loading front texture\n"},
+      {"front one byte short", -1, skyFaceBytes - 1,
+       "Error loading front texture\nvelmo: sky/f.raw: holds 786431 bytes; a face is 786432\n"},
       {"front longer", -1, skyFaceBytes + 100, ""},
-      {"no front", 0, skyFaceBytes, "Error loading front texture\n"},
-      {"no back", 1, skyFaceBytes, "Error loading back texture\n"},
-      {"no left", 2, skyFaceBytes, "Error loading left texture=n"},
-      {"no right", 3, skyFaceBytes, "Error loading right texture"},
-      {"no top", 4, skyFaceBytes, "Error loading top texture"},
-      {"no bottom", 5, skyFaceBytes, "Error loading bottom texture\n"},
+      {"no front", 0, skyFaceBytes, "Error loading front texture\nvelmo: sky/f.raw: No such file or directory\n"},
+      {"no back", 1, skyFaceBytes, "Error loading back texture\nvelmo: sky/b.raw: No such file or directory\n"},
+      {"no left", 2, skyFaceBytes, "Error loading left texture=n\nvelmo: sky/l.raw: No such file or directory\n"},
+      {"no right", 3, skyFaceBytes, "Error loading right texture\nvelmo: sky/r.raw: No such file or directory\n"},
+      {"no top", 4, skyFaceBytes, "Error loading top texture\nvelmo: sky/o.raw: No such file or directory\n"},
+      {"no bottom", 5, skyFaceBytes, "Error loading bottom texture\nvelmo: sky/earth.raw: No such file or directory\n"},
   };
   for (const Case& c : cases) {
     ScratchDir dir("skybox-load");

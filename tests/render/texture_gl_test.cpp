@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "render/bmp.h"
 #include "render/texture.h"
 #include "tests/support/gl_context.h"
@@ -247,8 +248,8 @@ TEST_F(TextureTest, FailedScreenCopyReportsAndThrowsOne) {
   int thrown = 0;
   try {
     copyScreenToTexture(texture, buffer.data(), 0, 0, -4, 4);
-  } catch (int code) {
-    thrown = code;
+  } catch (const GameError& failure) {
+    thrown = failure.message ? -1 : 1;
   }
   std::string err = testing::internal::GetCapturedStderr();
   std::string out = testing::internal::GetCapturedStdout();

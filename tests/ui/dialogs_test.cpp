@@ -14,6 +14,7 @@
 #include "tests/support/test_files.h"
 #include "ui/font.h"
 #include "ui/highscore.h"
+#include "ui/texts.h"
 #include "ui/widgets.h"
 #include "ui/window_list.h"
 
@@ -72,14 +73,31 @@ TEST_F(DialogTest, TheMenuHasItsTwoButtons) {
   EXPECT_EQ(windowList.highlighted(), nullptr);
 }
 
+// English is written with the font's own characters only: every one is drawn, none is a black cell.
+TEST_F(DialogTest, TheEnglishTextsUseOnlyCharactersTheFontDraws) {
+  initFont();
+  const InterfaceTexts& english = textsFor(Language::english);
+  char score[32];
+  std::snprintf(score, sizeof score, english.scoreFormat, 1234567890);
+  for (const std::string text : {english.restartButton, english.helpButton, english.okButton, english.helpText,
+                                 english.namePrompt, english.notSaved, english.pauseLabel, static_cast<const char*>(score)})
+    for (char c : text)
+      EXPECT_TRUE(c == ' ' || glyphFor(static_cast<unsigned char>(c)) != blankGlyph()) << text << ": '" << c << "'";
+  setLanguage(Language::english);
+  showMenu();
+  setLanguage(Language::russian);
+  EXPECT_EQ(widget<Button>(0)->text, english.restartButton);
+  EXPECT_EQ(widget<Button>(1)->text, english.helpButton);
+}
+
 TEST_F(DialogTest, HelpAndBackToTheMenu) {
   showMenu();
   click(0.75f, 0.85f);  // "Справка"
   ASSERT_EQ(windowList.size(), 2);
   TextView* text = widget<TextView>(0);
-  EXPECT_EQ(text->text, helpText);
+  EXPECT_EQ(text->text, interfaceTexts().helpText);
   EXPECT_EQ(windowList.focus(), text);
-  EXPECT_EQ(std::string(helpText).rfind("Для управления используёте клавиши со стрелками. \t\t"_cp1251, 0), 0u);
+  EXPECT_EQ(std::string(interfaceTexts().helpText).rfind("Для управления используёте клавиши со стрелками. \t\t"_cp1251, 0), 0u);
   specialCallback(GLUT_KEY_DOWN, 0, 0);  // the help scrolls at once
   EXPECT_EQ(text->scroll, 1);
   Button* ok = widget<Button>(1);
@@ -180,8 +198,7 @@ TEST_F(DialogTest, AResultThatWasNotSavedIsSaidUnderTheList) {
   testing::internal::GetCapturedStderr();
   ASSERT_EQ(windowList.size(), 12);
   Label* said = widget<Label>(10);
-  EXPECT_EQ(said->text, notSavedText);
-  EXPECT_EQ(std::string(notSavedText), "Результат не сохранён"_cp1251);
+  EXPECT_EQ(said->text, "Результат не сохранён"_cp1251);
   EXPECT_FLOAT_EQ(said->y, -0.5f);
   EXPECT_EQ(widget<Button>(11)->text, "OK");
 }

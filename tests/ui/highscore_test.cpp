@@ -1,5 +1,6 @@
 // The highscore table: ranking, the complemented 240-byte file, and saving without losing the
 // previous file or another game's results.
+#include "base/error.h"
 #include "ui/highscore.h"
 
 #include <gtest/gtest.h>
@@ -89,13 +90,14 @@ TEST(HighscoreTable, NamesHoldNineteenCharacters) {
   EXPECT_STREQ(table.entryAt(0).name, "abcdefghijklmnopqrs");
 }
 
-// What a call throws: the integer itself, -1000 for anything else, -2000 when nothing is thrown.
+// What a call throws: 1 for a GameError without a text, -1000 for anything else, -2000 when
+// nothing is thrown.
 template <typename Call>
 int thrownCode(Call call) {
   try {
     call();
-  } catch (int code) {
-    return code;
+  } catch (const GameError& failure) {
+    return failure.message ? -1000 : 1;
   } catch (...) {
     return -1000;
   }

@@ -13,6 +13,7 @@
 #include "app/version.h"
 #include "base/console.h"
 #include "base/console_output.h"
+#include "base/error.h"
 #include "game/ship.h"
 #include "game/state.h"
 #include "game/step.h"
@@ -115,11 +116,13 @@ int main(int argc, char** argv) {
 
   try {
     loadLikeTheGame(replay.header.config);
-  } catch (const char* message) {
-    consolePrint(stderr, "%s", message);
+  } catch (const GameError& failure) {
+    std::string report = failureReport(failure);
+    if (report.back() != '\n') report += '\n';
+    consolePrint(stderr, "%s", report.c_str());
     refuse("the game's data could not be loaded; run this in the game's data folder");
   } catch (...) {
-    consolePrint(stderr, "A error detected\n");
+    consolePrint(stderr, "%s\n", failureText::unnamed);
     refuse("the game's data could not be loaded; run this in the game's data folder");
   }
   checkVariants(replay.header.variants);

@@ -12,6 +12,7 @@
 
 #include "base/console.h"
 #include "base/data_file.h"
+#include "base/error.h"
 #include "model/model_file.h"
 #include "model/part_directory.h"
 #include "model/sculpt.h"
@@ -46,18 +47,16 @@ std::unique_ptr<SphereMesh> sculptedSphere(const std::string& recording, int det
   return mesh;
 }
 
-// The game's errors carry Windows-1251 text or a bare integer.
+// The game's errors carry a Windows-1251 text, or the file and what is wrong with it, or neither.
 [[noreturn]] void rethrowAsPreviewError(const std::string& path) {
   try {
     throw;
-  } catch (const char* message) {
-    std::string text = cp1251ToUtf8(message);
+  } catch (const GameError& failure) {
+    if (!failure.file.empty()) throw PreviewError(failure.file + ": " + failure.reason);
+    if (!failure.message) throw PreviewError(path + ": damaged or unreadable model file");
+    std::string text = cp1251ToUtf8(failure.message);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     throw PreviewError(path + ": " + text);
-  } catch (int) {
-    throw PreviewError(path + ": damaged or unreadable model file");
-  } catch (unsigned) {
-    throw PreviewError(path + ": damaged or unreadable model file");
   }
 }
 
