@@ -304,6 +304,9 @@ void initWindowSystem(int* argc, char** argv) {
 
 void openWindow(const char* title, bool antialiasing, bool fullScreen) {
   glutInitDisplayMode(windowDisplayMode(antialiasing));
+  // Without a window manager GLUT fills the screen by moving the window itself, and from its
+  // default place, not yet known before the window shows, it ends a pixel off the corner.
+  if (fullScreen) glutInitWindowPosition(0, 0);
   glutCreateWindow(title);
   if (fullScreen) glutFullScreen();
   glutDisplayFunc(displayCallback);

@@ -17,10 +17,14 @@ NO_VARIANT = "Не найдено ни одного файла"
 
 
 class Stops:
-    """Start-up ends before any frame with exactly this text on standard error and status 1."""
+    """Start-up ends before any frame with status 1 and on standard error exactly the game's text,
+    then, when `names` is given, one line "velmo: FILE: REASON" whose file begins with `names`
+    (and whose reason is `reason` when given)."""
 
-    def __init__(self, stderr):
+    def __init__(self, stderr, names=None, reason=None):
         self.stderr = stderr
+        self.names = names
+        self.reason = reason
 
 
 class GoesOn:
@@ -182,9 +186,10 @@ def rows():
          GoesOn('"h.bin" cannot be read (not a regular file): this game\'s results will not be saved')),
     ]
     # vorizozadi1, the ship's model file: any damage ends the start-up.
-    stop = Stops("A error detected")
+    stop = Stops("A error detected", "vorizozadi1: ")
     table += [
-        ("vorizozadi1", "missing", remove("vorizozadi1"), stop),
+        ("vorizozadi1", "missing", remove("vorizozadi1"),
+         Stops("A error detected", "vorizozadi1: ", "No such file or directory")),
         ("vorizozadi1", "wrong magic", write("vorizozadi1", b"C3DOBJECS" + model[9:]), stop),
         ("vorizozadi1", "oversized (5 MB)", write("vorizozadi1", model + bytes(5 << 20)), stop),
         ("vorizozadi1", "a part that holds itself (loop)",
@@ -202,12 +207,13 @@ def rows():
     # files.txt of a part directory.
     hull = "ship/hull/files.txt"
     table += [
-        (hull, "missing", remove(hull), Stops(NO_VARIANT)),
+        (hull, "missing", remove(hull), Stops(NO_VARIANT, hull + ": ")),
         (hull, "empty", write(hull, b""), GoesOn()),
-        (hull, "a line over 80 characters", write(hull, b"x" * 81), Stops(hull + " has a line longer than 80 characters.")),
-        (hull, "oversized (2 MB)", write(hull, b"arrow\n" * ((2 << 20) // 6)), Stops("Error accessing file.")),
-        (hull, "a directory", make_directory(hull), Stops("Error accessing file.")),
-        (hull, "a named pipe", make_pipe(hull), Stops("Error accessing file.")),
+        (hull, "a line over 80 characters", write(hull, b"x" * 81),
+         Stops("A error detected", hull + ": ", "a line is longer than 80 characters")),
+        (hull, "oversized (2 MB)", write(hull, b"arrow\n" * ((2 << 20) // 6)), Stops("Error accessing file.", hull + ": ")),
+        (hull, "a directory", make_directory(hull), Stops("Error accessing file.", hull + ": ")),
+        (hull, "a named pipe", make_pipe(hull), Stops("Error accessing file.", hull + ": ")),
         (hull, "names a missing recording", write(hull, b"nothing-here"), GoesOn()),
     ]
     # Sculpt recordings: a mountain, and the variants of a part (whose attachment points shape the ship).
@@ -236,17 +242,25 @@ def rows():
                change(m4, lambda d: d[:ends[len(ends) // 2]]), GoesOn())]
     table += [("ship/hull/*", "more attachment points than a part takes",
                write_all({"ship/hull/arrow": recording(ops=attachments(65)),
-                          "ship/hull/wedge": recording(ops=attachments(65))}), stop)]
+                          "ship/hull/wedge": recording(ops=attachments(65))}),
+               Stops("A error detected", "ship/hull/", "declares 65 attachment points; a part takes at most 64"))]
     # The sky faces: each must hold a whole face.
     table += [
-        ("sky/f.raw", "missing", remove("sky/f.raw"), Stops("Error loading front texture\n")),
-        ("sky/b.raw", "empty", write("sky/b.raw", b""), Stops("Error loading back texture\n")),
+        ("sky/f.raw", "missing", remove("sky/f.raw"),
+         Stops("Error loading front texture\n", "sky/f.raw: ", "No such file or directory")),
+        ("sky/b.raw", "missing", remove("sky/b.raw"),
+         Stops("Error loading back texture\n", "sky/b.raw: ", "No such file or directory")),
+        ("sky/b.raw", "empty", write("sky/b.raw", b""),
+         Stops("Error loading back texture\n", "sky/b.raw: ", "holds 0 bytes; a face is 786432")),
         ("sky/l.raw", "one byte short", change("sky/l.raw", lambda d: d[:FACE_BYTES - 1]),
-         Stops("Error loading left texture=n")),
-        ("sky/r.raw", "a directory", make_directory("sky/r.raw"), Stops("Error loading right texture")),
-        ("sky/o.raw", "a named pipe", make_pipe("sky/o.raw"), Stops("Error loading top texture")),
+         Stops("Error loading left texture=n", "sky/l.raw: ", "holds 786431 bytes; a face is 786432")),
+        ("sky/r.raw", "a directory", make_directory("sky/r.raw"),
+         Stops("Error loading right texture", "sky/r.raw: ", "not a regular file")),
+        ("sky/o.raw", "a named pipe", make_pipe("sky/o.raw"),
+         Stops("Error loading top texture", "sky/o.raw: ", "not a regular file")),
         ("sky/o.raw", "oversized", change("sky/o.raw", lambda d: d + bytes(100000)), GoesOn()),
-        ("sky/earth.raw", "missing", remove("sky/earth.raw"), Stops("Error loading bottom texture\n")),
+        ("sky/earth.raw", "missing", remove("sky/earth.raw"),
+         Stops("Error loading bottom texture\n", "sky/earth.raw: ", "No such file or directory")),
     ]
     # The BMP images: a texture that cannot be loaded stays blank and the game goes on.
     table += bmp_rows("normal2.bmp") + bmp_rows("block.bmp", False) + bmp_rows("blast2.bmp", False)
@@ -262,7 +276,19 @@ class BadData(unittest.TestCase):
             if isinstance(outcome, Stops):
                 status = game.wait(120)
                 self.assertEqual(status, 1, game.stderr())
-                self.assertEqual(game.stderr(), outcome.stderr)
+                said = game.stderr()
+                if outcome.names is None:
+                    self.assertEqual(said, outcome.stderr)
+                    return
+                text, line = outcome.stderr, said[len(outcome.stderr):]
+                self.assertEqual(said[:len(text)], text)
+                if not text.endswith("\n"):
+                    self.assertEqual(line[:1], "\n", said)
+                    line = line[1:]
+                self.assertTrue(line.startswith("velmo: " + outcome.names) and line.endswith("\n"), said)
+                self.assertEqual(line.count("\n"), 1, said)
+                if outcome.reason is not None:
+                    self.assertEqual(line.split(": ", 2)[2], outcome.reason + "\n", said)
                 return
             game.window = game.wait_window(120)
             # The window shows before the data loads: the close is answered once the last

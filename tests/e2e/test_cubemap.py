@@ -91,7 +91,7 @@ class CubeMap(unittest.TestCase):
         game = self.game.start(wait_window=False)
         self.assertNotEqual(game.wait(60), 0)
         self.assertRegex(game.stdout(), r"\nInitializeing cube map\.\.\." + STAMP + r"Loading vorizozadi\.\.\.\Z")
-        self.assertEqual(game.stderr(), "A error detected")
+        self.assertEqual(game.stderr(), "A error detected\nvelmo: vorizozadi1: No such file or directory\n")
 
     def test_the_ship_mirrors_the_sky_above_the_floor(self):
         self.check_mirror({})

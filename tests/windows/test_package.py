@@ -99,7 +99,8 @@ class Play(unittest.TestCase):
     def test_a_damaged_data_file_stops_the_start_with_its_message(self):
         game = self.wine_game(files={"sky/b.raw": b""}).start(wait_window=False)
         self.assertEqual(game.wait(120), 1)
-        self.assertTrue(game.stderr().endswith("Error loading back texture\n"), game.stderr())
+        self.assertTrue(game.stderr().endswith("Error loading back texture\nvelmo: sky/b.raw: holds 0 bytes; a face is 786432\n"),
+                        game.stderr())
 
 
 ALSA_TO_FILE = """
