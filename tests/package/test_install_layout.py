@@ -40,6 +40,7 @@ class InstallLayout(unittest.TestCase):
             ("games/velmo", True),
             ("lib/games/velmo/velmo", True),
             ("share/applications/velmo.desktop", False),
+            ("share/metainfo/io.github.velmo.velmo.metainfo.xml", False),
             ("share/man/man6/velmo.6.gz", False),
             ("share/doc/velmo/copyright", False),
             ("share/doc/velmo/changelog.gz", False),
@@ -69,6 +70,17 @@ class InstallLayout(unittest.TestCase):
         self.assertEqual(entry["Exec"], PREFIX + "/games/velmo")
         self.assertEqual(entry["Icon"], "velmo")
         self.assertLessEqual({"Game", "ArcadeGame"}, set(entry["Categories"].rstrip(";").split(";")))
+
+    def test_software_centres_take_the_metadata_and_the_desktop_entry(self):
+        # Without the network the screenshots' addresses are checked for their form only.
+        for command in (["appstreamcli", "validate", "--no-net", "--pedantic",
+                         self.installed("share/metainfo/io.github.velmo.velmo.metainfo.xml")],
+                        ["desktop-file-validate", self.installed("share/applications/velmo.desktop")]):
+            with self.subTest(command=command[0]):
+                result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+                self.assertEqual(result.returncode, 0, result.stdout)
+                # Not even a hint or a pedantic remark.
+                self.assertNotRegex(result.stdout, r"(?m)^[EWIP]: |warning|error|hint", result.stdout)
 
     def test_icons_show_the_ship_on_a_clear_background(self):
         for size in ICON_SIZES:

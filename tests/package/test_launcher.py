@@ -157,6 +157,14 @@ class Launcher(unittest.TestCase):
         for name in names:
             self.assertEqual(os.readlink(os.path.join(self.folder, name)), os.path.join(self.data, name))
 
+    def test_help_and_version_make_nothing_and_need_no_home(self):
+        for args, env in [(["-h"], {}), (["--help"], {"HOME": "relative-home"}), (["-geometry", "9x9", "--version"], {"HOME": None})]:
+            with self.subTest(args=args, env=env):
+                result = self.run_launcher(*args, env=env)
+                self.assertEqual((result.returncode, result.stderr), (0, ""))
+                self.assertEqual(self.probed(), (self.root, args))
+                self.assertFalse(os.path.exists(os.path.join(self.home, ".local")))
+
     def test_failures_say_why_and_never_start_the_game(self):
         blocker = self.path("a-file")
         self.write(blocker, "")
