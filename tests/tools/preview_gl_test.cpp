@@ -154,7 +154,7 @@ TEST(Preview, BadInputGivesAMessage) {
       {"nothing-here", "cannot open nothing-here"},
       {"empty", "without files.txt"},
       {"part", "cannot open the recording part/missing"},
-      {"broken", "broken: damaged"},
+      {"broken", "broken: ends inside a record at byte 9"},
       {"nopart", "nopart: "},
   };
   for (const auto& c : cases) {
