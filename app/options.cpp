@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "app/frame.h"
+
 const char* const usageText =
     "usage: velmo [X options] [--record FILE | --replay FILE [--replay-speed K] [--replay-writes-highscores]\n"
     "             [--replay-exit]] [--fullscreen] [--ui-scale N|auto] [--lang ru|en] [--no-antialiasing]\n"
@@ -61,8 +63,8 @@ bool parseSpeed(const std::string& text, Options& o, std::string& error) {
 }
 
 bool parseUiScale(const std::string& text, Options& o, std::string& error) {
-  if (text == "auto") return o.uiScale = autoUiScale, true;
-  if (text.size() == 1 && text[0] >= '1' && text[0] <= '0' + maxUiScale) return o.uiScale = text[0] - '0', true;
+  if (text == "auto") return o.uiScale = autoGlyphScale, true;
+  if (text.size() == 1 && text[0] >= '1' && text[0] <= '0' + maxGlyphScale) return o.uiScale = text[0] - '0', true;
   error = "--ui-scale wants a whole number from 1 to 8 or auto, not \"" + text + "\"";
   return false;
 }

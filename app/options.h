@@ -5,9 +5,6 @@
 
 #include "ui/texts.h"
 
-inline constexpr int maxUiScale = 8;
-inline constexpr int autoUiScale = 0;  // --ui-scale auto: chosen from the window at every reshape
-
 struct Options {
   std::string recordPath;               // --record: write the session to this file
   std::string replayPath;               // --replay: play this file back
@@ -16,7 +13,7 @@ struct Options {
   bool replayExit = false;              // --replay-exit: end with status 0 when the recording ends
   bool antialiasing = true;             // cleared by --no-antialiasing
   bool fullScreen = false;              // --fullscreen: start in full screen
-  int uiScale = 1;                      // --ui-scale: screen pixels per font pixel, or autoUiScale
+  int uiScale = 1;                      // --ui-scale: screen pixels per font pixel, or autoGlyphScale
   Language language = Language::russian;  // --lang
   bool help = false;                    // --help, -h: print the help and end
   bool version = false;                 // --version: print the version and end

@@ -42,6 +42,27 @@ TEST(Projection, PortraitAndHeightZero) {
   EXPECT_FLOAT_EQ(flat.cellSize, 16.0f);
 }
 
+TEST(Projection, TheGlyphScaleGrowsTheCellAndAutoFollowsTheShorterSide) {
+  EXPECT_FLOAT_EQ(computeProjection(800, 600, 2).cellSize, 32.0f / 600.0f);
+  const struct {
+    int uiScale, width, height, scale;
+  } cases[] = {
+      {1, 3840, 2160, 1},  // a fixed scale whatever the window
+      {3, 320, 200, 3},
+      {autoGlyphScale, 800, 600, 1},
+      {autoGlyphScale, 640, 479, 1},  // never below 1
+      {autoGlyphScale, 1920, 1080, 2},
+      {autoGlyphScale, 1080, 1920, 2},
+      {autoGlyphScale, 2000, 1439, 2},
+      {autoGlyphScale, 2000, 1440, 3},
+      {autoGlyphScale, 3840, 2160, 4},
+      {autoGlyphScale, 9000, 9000, maxGlyphScale},
+      {autoGlyphScale, 800, 0, 1},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(glyphScaleFor(c.uiScale, c.width, c.height), c.scale) << c.uiScale << " " << c.width << "x" << c.height;
+}
+
 TEST(WindowDisplayMode, MultisampledUnlessAntialiasingIsOff) {
   // Without the option the window is exactly the multisampled one it always was.
   EXPECT_EQ(windowDisplayMode(true), unsigned(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL | GLUT_MULTISAMPLE));

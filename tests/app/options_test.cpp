@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/frame.h"
 #include "app/options.h"
 
 namespace {
@@ -46,6 +47,23 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
   EXPECT_EQ(r.replaySpeed, 2.5);
 }
 
+TEST(Options, ReadsTheScreenAndLanguageOptions) {
+  Options o;
+  std::string error;
+  ASSERT_TRUE(parse({"--fullscreen", "--ui-scale", "auto", "--lang=en", "-h"}, o, error)) << error;
+  EXPECT_TRUE(o.fullScreen);
+  EXPECT_EQ(o.uiScale, autoGlyphScale);
+  EXPECT_EQ(o.language, Language::english);
+  EXPECT_TRUE(o.help);
+  ASSERT_TRUE(parse({"--ui-scale=8", "--lang", "ru", "--replay", "r", "--replay-exit"}, o, error)) << error;
+  EXPECT_EQ(o.uiScale, 8);
+  EXPECT_EQ(o.language, Language::russian);
+  EXPECT_TRUE(o.replayExit);
+  ASSERT_TRUE(parse({}, o, error));
+  EXPECT_EQ(o.uiScale, 1);  // without the option, the game's own 8 × 8 text
+  EXPECT_FALSE(o.fullScreen);
+}
+
 TEST(Options, RefusesWhatItCannotUseWithAReason) {
   struct Case {
     std::vector<const char*> args;
@@ -61,6 +79,12 @@ TEST(Options, RefusesWhatItCannotUseWithAReason) {
       {{"--record", "a", "--replay", "b"}, "--record and --replay cannot be used together"},
       {{"--replay-speed", "2"}, "--replay-speed needs --replay"},
       {{"--replay-writes-highscores"}, "--replay-writes-highscores needs --replay"},
+      {{"--replay-exit"}, "--replay-exit needs --replay"},
+      {{"--ui-scale", "0"}, "--ui-scale wants a whole number from 1 to 8 or auto, not \"0\""},
+      {{"--ui-scale", "9"}, nullptr},
+      {{"--ui-scale", "2.5"}, nullptr},
+      {{"--ui-scale", "12"}, nullptr},
+      {{"--lang", "de"}, "--lang wants ru or en, not \"de\""},
       {{"--replay", "a", "--replay-speed", "fast"}, "--replay-speed wants 0 or a number from 0.01 to 100, not \"fast\""},
       {{"--replay", "a", "--replay-speed", "-1"}, nullptr},
       {{"--replay", "a", "--replay-speed", "0.001"}, nullptr},
