@@ -46,23 +46,22 @@ class CommandLine(unittest.TestCase):
             x.stop()
 
 
+def in_text_cell(pixel):
+    """The font's cells are opaque: pure black with pure green ink, which the translucent widgets
+    never give, whatever the scene behind them (over black, a button is half green)."""
+    return pixel in ((0, 0, 0), (0, 255, 0))
+
+
 def text_rows(picture, left, right, top, bottom):
-    """Rows of the box that hold a line of text: the font's cells are opaque green on black, so
-    their pixels have no red and no blue, which the translucent widgets over the scene never give."""
-    rows = []
-    for y in range(top, bottom):
-        cells = sum(1 for x in range(left, right) if picture.getpixel((x, y))[0] == 0 and picture.getpixel((x, y))[2] == 0)
-        if cells > 20:
-            rows.append(y)
-    return rows
+    """Rows of the box that hold a line of text."""
+    return [y for y in range(top, bottom) if sum(in_text_cell(picture.getpixel((x, y))) for x in range(left, right)) > 20]
 
 
 def text_width(picture, left, right, y):
     """The longest run of text-cell pixels along row y: the number of characters times the cell."""
     longest = run_length = 0
     for x in range(left, right):
-        r, _, b = picture.getpixel((x, y))
-        run_length = run_length + 1 if r == 0 and b == 0 else 0
+        run_length = run_length + 1 if in_text_cell(picture.getpixel((x, y))) else 0
         longest = max(longest, run_length)
     return longest
 
@@ -75,21 +74,27 @@ class Screen(unittest.TestCase):
         if self.game:
             self.game.stop()
 
-    def wait_size(self, size, failure, timeout=15):
+    def wait_for(self, condition, failure, timeout=15):
+        """Waits until the window shows what condition() looks for; a loaded machine draws late."""
         deadline = time.time() + timeout
-        while self.game.geometry() != size:
-            self.assertLess(time.time(), deadline, "%s: %s" % (failure, self.game.geometry()))
+        while not condition():
+            self.assertLess(time.time(), deadline, failure)
             time.sleep(0.1)
+
+    def wait_size(self, size, failure):
+        self.wait_for(lambda: self.game.geometry() == size, failure)
 
     def test_full_screen_at_start_and_with_f11(self):
         self.game = harness.Game(size="1024x768", args=["--fullscreen"])
         game = self.game.start()
         game.wait_output("Loading mountain5... [  OK  ]")
         self.wait_size((1024, 768), "--fullscreen does not fill the screen")
-        time.sleep(0.5)
-        shot = game.grab()  # the picture reaches the last column and the last row
-        self.assertTrue(any(shot.getpixel((1023, y)) != (0, 0, 0) for y in range(0, 768, 8)))
-        self.assertTrue(any(shot.getpixel((x, 767)) != (0, 0, 0) for x in range(0, 1024, 8)))
+
+        def drawn_to_the_edges():
+            shot = game.grab()
+            return (any(shot.getpixel((1023, y)) != (0, 0, 0) for y in range(0, 768, 8)) and
+                    any(shot.getpixel((x, 767)) != (0, 0, 0) for x in range(0, 1024, 8)))
+        self.wait_for(drawn_to_the_edges, "the picture does not reach the last column and row")
         game.key("F11")
         self.wait_size((800, 600), "F11 does not leave full screen")
         game.key("F11")
@@ -100,10 +105,13 @@ class Screen(unittest.TestCase):
         self.game = harness.Game(args=["-geometry", "800x600+0+0", "--ui-scale", "2", "--lang", "en"])
         game = self.game.start()
         game.wait_output("Loading mountain5... [  OK  ]")
-        time.sleep(0.5)
-        shot = game.grab()
         # The menu's buttons span pixels 130..280 and 550..700 from row 30 to 60. Each glyph is 16
         # pixels high, so "Restart F2" breaks after its first word and shows 7 cells, "Help" 4.
+        def menu_over_the_scene():  # until the first display the window is black, like a text cell
+            shot = game.grab()
+            return any(shot.getpixel((x, 5)) != (0, 0, 0) for x in range(0, 800, 20)) and text_rows(shot, 130, 280, 28, 62)
+        self.wait_for(menu_over_the_scene, "no menu over the scene")
+        shot = game.grab()
         rows = text_rows(shot, 130, 280, 28, 62)
         self.assertEqual(len(rows), 16, rows)
         self.assertEqual(rows[-1] - rows[0], 15, rows)
@@ -114,18 +122,13 @@ class Screen(unittest.TestCase):
         # "Help" opens the help, whose bottom-right cell, 16 pixels square now, scrolls it: a click
         # 12 pixels inside the corner reaches it only when the cell has grown with the text.
         game.click(625, 45)
-        deadline = time.time() + 10
-        while len(text_rows(game.grab(), 130, 280, 28, 62)) > 0:
-            self.assertLess(time.time(), deadline, "the help button was not pressed")
-            time.sleep(0.1)
-        time.sleep(0.3)
         text = (266, 166, 534, 250)
+        self.wait_for(lambda: not text_rows(game.grab(), 130, 280, 28, 62) and
+                      text_rows(game.grab(), 266, 534, 166, 250), "the help button was not pressed")
         before = game.grab().crop(text).tobytes()
         game.click(538, 438)
-        deadline = time.time() + 10
-        while game.grab().crop(text).tobytes() == before:
-            self.assertLess(time.time(), deadline, "a click in the scaled scroll cell did not scroll the help")
-            time.sleep(0.1)
+        self.wait_for(lambda: game.grab().crop(text).tobytes() != before,
+                      "a click in the scaled scroll cell did not scroll the help")
         self.assertEqual(game.close(), 0, game.stderr())
 
 
