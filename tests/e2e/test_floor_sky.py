@@ -59,14 +59,14 @@ class FloorAndSky(unittest.TestCase):
         os.remove(os.path.join(self.game.workdir, "sky", "l.raw"))
         game = self.game.start(wait_window=False)
         self.assertNotEqual(game.wait(60), 0)
-        self.assertEqual(game.stderr(), "Error loading left texture=n")
+        self.assertEqual(game.stderr(), "Error loading left texture=n\nvelmo: sky/l.raw: No such file or directory\n")
         self.assertNotIn("Initializing floor", game.stdout())
 
     def test_front_face_one_byte_short_fails_and_a_longer_one_loads(self):
         self.game = harness.Game(files={"sky/f.raw": bytes(FACE_BYTES - 1)})
         game = self.game.start(wait_window=False)
         self.assertNotEqual(game.wait(60), 0)
-        self.assertEqual(game.stderr(), "Error loading front texture\n")
+        self.assertEqual(game.stderr(), "Error loading front texture\nvelmo: sky/f.raw: holds 786431 bytes; a face is 786432\n")
         self.game.stop()
 
         self.game = harness.Game(files={"sky/f.raw": bytes(FACE_BYTES + 1000)})
