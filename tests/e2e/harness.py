@@ -13,6 +13,7 @@ import shutil
 import subprocess
 import tempfile
 import time
+import unittest
 
 SOURCE_DIR = os.environ.get("VELMO_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
 BINARY = os.environ.get("VELMO_BINARY", os.path.join(SOURCE_DIR, "build", "velmo"))
@@ -285,3 +286,33 @@ class Game:
             self.process.wait()
         self.x.stop()
         shutil.rmtree(self.workdir, ignore_errors=True)
+
+
+class GameTestCase(unittest.TestCase):
+    """A test that runs one game at a time as self.game, stopped after each test."""
+
+    def setUp(self):
+        self.game = None
+
+    def tearDown(self):
+        if self.game:
+            self.game.stop()
+
+    def run_failing(self, **options):
+        """Starts the game, expects it to end by itself with a non-zero status; returns it."""
+        self.game = Game(**options)
+        game = self.game.start(wait_window=False)
+        self.assertNotEqual(game.wait(60), 0, game.stderr())
+        return game
+
+
+def start_recording(test, name, side):
+    """A game in a side x side window recording into `name` in a scratch folder, both cleaned up
+    after `test`; returns the started game and the recording's path."""
+    folder = tempfile.mkdtemp(prefix="velmo-record-")
+    test.addCleanup(shutil.rmtree, folder, True)
+    path = os.path.join(folder, name)
+    game = Game(args=["-geometry", "%dx%d+0+0" % (side, side), "--record", path])
+    test.addCleanup(game.stop)
+    game.start()
+    return game, path

@@ -66,14 +66,7 @@ def text_width(picture, left, right, y):
     return longest
 
 
-class Screen(unittest.TestCase):
-    def setUp(self):
-        self.game = None
-
-    def tearDown(self):
-        if self.game:
-            self.game.stop()
-
+class Screen(harness.GameTestCase):
     def wait_for(self, condition, failure, timeout=15):
         """Waits until the window shows what condition() looks for; a loaded machine draws late."""
         deadline = time.time() + timeout

@@ -38,20 +38,7 @@ def differing(a, b, box, threshold=24):
             if max(abs(p - q) for p, q in zip(a.getpixel((x, y)), b.getpixel((x, y)))) > threshold]
 
 
-class CubeMap(unittest.TestCase):
-    def setUp(self):
-        self.game = None
-
-    def tearDown(self):
-        if self.game:
-            self.game.stop()
-
-    def run_failing(self, **options):
-        self.game = harness.Game(**options)
-        game = self.game.start(wait_window=False)
-        self.assertNotEqual(game.wait(60), 0, game.stderr())
-        return game
-
+class CubeMap(harness.GameTestCase):
     def still_screenshot(self, game, box, timeout=60):
         """A screenshot once the ship stands still after its time-out: four alike in a row over
         1.5 seconds, so that a step slowed down by a busy machine is not taken for the end."""

@@ -26,22 +26,7 @@ def settled_screenshot(game, timeout=20):
         time.sleep(0.2)
 
 
-class FloorAndSky(unittest.TestCase):
-    def setUp(self):
-        self.game = None
-
-    def tearDown(self):
-        if self.game:
-            self.game.stop()
-
-    def run_failing(self, **options):
-        """Starts the game, expects it to end by itself with a non-zero status; returns it."""
-        self.game = harness.Game(**options)
-        game = self.game.start(wait_window=False)
-        status = game.wait(60)
-        self.assertNotEqual(status, 0, game.stderr())
-        return game
-
+class FloorAndSky(harness.GameTestCase):
     def test_missing_floor_extension_ends_after_the_progress_line(self):
         self.assertTrue(os.path.exists(HIDE_LIBRARY), HIDE_LIBRARY)
         for extension, text in [("GL_ARB_texture_env_dot3", "ARB_texture_env_dot3 NOT supported.\n"),

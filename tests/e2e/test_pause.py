@@ -1,11 +1,8 @@
 """Pause with the real game: P holds the flight and the bubble while the picture goes on being
 drawn, with "Пауза" in the game's font, and P again lets them go on; in the name field P is a
 letter; a recording with a pause replays exactly, in the game and in velmo-check-replay."""
-import os
 import re
-import shutil
 import sys
-import tempfile
 import time
 import unittest
 
@@ -33,12 +30,7 @@ class Pause(unittest.TestCase):
             time.sleep(0.05)
 
     def test_p_holds_the_game_and_a_paused_recording_replays_exactly(self):
-        folder = tempfile.mkdtemp(prefix="velmo-pause-")
-        self.addCleanup(shutil.rmtree, folder, True)
-        path = os.path.join(folder, "paused.vrp")
-        game = harness.Game(args=["-geometry", "400x400+0+0", "--record", path])
-        self.addCleanup(game.stop)
-        game.start()
+        game, path = harness.start_recording(self, "paused.vrp", 400)
         game.key("p")  # at once: an idle game times out 2.4 s after it starts
         self.wait_for(lambda: label_shown(game.grab()))
         held = game.grab().tobytes()

@@ -285,12 +285,7 @@ class ExactOutcomes(unittest.TestCase):
                          ["Couldn't open blast.wav"] * 2 + ["Couldn't open collect.wav"] * 5)
 
     def test_a_killed_recording_replays_up_to_its_last_game_end(self):
-        folder = tempfile.mkdtemp(prefix="velmo-replay-")
-        self.addCleanup(shutil.rmtree, folder, True)
-        path = os.path.join(folder, "killed.vrp")
-        game = harness.Game(args=["-geometry", "300x300+0+0", "--record", path])
-        self.addCleanup(game.stop)
-        game.start()
+        game, path = harness.start_recording(self, "killed.vrp", 300)
         deadline = time.time() + 120
         while "Game over" not in game.stdout():  # nothing pressed: the bubble times out
             self.assertLess(time.time(), deadline, "the game did not end")
