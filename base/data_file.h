@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <vector>
 
-// The file opened for binary reading, or nullptr. `notRegular` tells a path that opened but is
-// not a regular file from one that could not be opened at all.
+// The file opened for binary reading, or nullptr. `notRegular` tells a folder, pipe or device in
+// the file's place from a path that could not be opened at all (errno then says why).
 std::FILE* openDataFile(const char* path, bool& notRegular);
 inline std::FILE* openDataFile(const char* path) {
   bool notRegular;
