@@ -31,7 +31,10 @@ class Pause(unittest.TestCase):
 
     def test_p_holds_the_game_and_a_paused_recording_replays_exactly(self):
         game, path = harness.start_recording(self, "paused.vrp", 400)
-        game.key("p")  # at once: an idle game times out 2.4 s after it starts
+        # The window shows before start-up has chosen the keys it reads; an idle game then times
+        # out 2.4 s after it starts, so P goes at once after the loading.
+        game.wait_output("Loading mountain5... [  OK  ]")
+        game.key("p")
         self.wait_for(lambda: label_shown(game.grab()))
         held = game.grab().tobytes()
         time.sleep(3.0)  # longer than a whole idle game
