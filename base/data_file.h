@@ -9,10 +9,6 @@
 // The file opened for binary reading, or nullptr. `notRegular` tells a folder, pipe or device in
 // the file's place from a path that could not be opened at all (errno then says why).
 std::FILE* openDataFile(const char* path, bool& notRegular);
-inline std::FILE* openDataFile(const char* path) {
-  bool notRegular;
-  return openDataFile(path, notRegular);
-}
 
 enum class DataRead {
   ok,          // `bytes` holds the whole file
