@@ -42,22 +42,29 @@ void insertResult(std::vector<HighscoreEntry>& entries, int count, const char* n
   entry.score = score;
 }
 
-enum class TableFile { missing, read, tooShort, unreadable };
+// What reading the file found: whether it filled the entries, and, for a file that is there but
+// cannot be read or is read-only, why the game must never write it.
+struct TableFile {
+  bool read = false;
+  std::string leaveAloneWhy;
+};
 
-// Reads the file into `entries`, which a missing or short file leaves as they are. For a file
-// that is there but cannot be read, `reason` says why.
-TableFile readTableFile(const char* path, std::span<HighscoreEntry> entries, std::string& reason) {
+// Reads the file into `entries`, which a missing or short file leaves as they are.
+TableFile readTableFile(const char* path, std::span<HighscoreEntry> entries) {
+  TableFile found;
   const DataFile file = readDataFile(path, highscoreFileBytes);
-  if (file.status == DataRead::cannotOpen && file.openError == ENOENT) return TableFile::missing;
+  if (file.status == DataRead::cannotOpen && file.openError == ENOENT) return found;
   if (file.status == DataRead::cannotOpen || file.status == DataRead::notRegular) {
-    reason = file.status == DataRead::notRegular ? "not a regular file" : std::strerror(file.openError);
-    return TableFile::unreadable;
+    found.leaveAloneWhy = std::string("cannot be read (") +
+                          (file.status == DataRead::notRegular ? "not a regular file" : std::strerror(file.openError)) +
+                          ")";
+  } else if (file.status == DataRead::cannotRead) {
+    found.leaveAloneWhy = "cannot be read (a read failed)";
+  } else {
+    found.read = decodeHighscores(file.bytes, entries);
+    if (isReadOnlyFile(path)) found.leaveAloneWhy = "is read-only";
   }
-  if (file.status == DataRead::cannotRead) {
-    reason = "a read failed";
-    return TableFile::unreadable;
-  }
-  return decodeHighscores(file.bytes, entries) ? TableFile::read : TableFile::tooShort;
+  return found;
 }
 
 }  // namespace
@@ -116,13 +123,9 @@ void HighscoreTable::leaveAlone(const char* path, const std::string& why) {
 
 bool HighscoreTable::load(const char* path) {
   loaded_ = true;
-  std::string reason;
-  const TableFile found = readTableFile(path, std::span(entries_.data(), static_cast<std::size_t>(count_)), reason);
-  if (found == TableFile::unreadable)
-    leaveAlone(path, "cannot be read (" + reason + ")");
-  else if (found != TableFile::missing && isReadOnlyFile(path))
-    leaveAlone(path, "is read-only");
-  return found == TableFile::read;
+  const TableFile found = readTableFile(path, std::span(entries_.data(), static_cast<std::size_t>(count_)));
+  if (!found.leaveAloneWhy.empty()) leaveAlone(path, found.leaveAloneWhy);
+  return found.read;
 }
 
 bool HighscoreTable::save(const char* path) {
@@ -132,14 +135,9 @@ bool HighscoreTable::save(const char* path) {
   std::string failure = lock.acquire(std::string(path) + ".lock", highscoreLockWaitMs);
   if (failure.empty()) {
     std::vector<HighscoreEntry> merged(entries_.size(), HighscoreEntry{});
-    std::string reason;
-    const TableFile found = readTableFile(path, std::span(merged.data(), static_cast<std::size_t>(count_)), reason);
-    if (found == TableFile::unreadable) {
-      leaveAlone(path, "cannot be read (" + reason + ")");
-      return false;
-    }
-    if (found != TableFile::missing && isReadOnlyFile(path)) {
-      leaveAlone(path, "is read-only");
+    const TableFile found = readTableFile(path, std::span(merged.data(), static_cast<std::size_t>(count_)));
+    if (!found.leaveAloneWhy.empty()) {
+      leaveAlone(path, found.leaveAloneWhy);
       return false;
     }
     // Each result is entered once: the ones saved before are in the file already.
