@@ -84,14 +84,12 @@ HighscoreBytes encodeHighscores(std::span<const HighscoreEntry> entries) {
 
 bool decodeHighscores(std::span<const std::byte> file, std::span<HighscoreEntry> entries) {
   if (file.size() < static_cast<std::size_t>(highscoreFileBytes)) return false;
-  const std::size_t records = std::min<std::size_t>(entries.size(), highscoreCount);
-  for (std::size_t r = 0; r < records; ++r) {
-    const std::byte* record = file.data() + r * highscoreRecordBytes;
-    HighscoreEntry& entry = entries[r];
-    for (int i = 0; i < highscoreNameBytes; ++i) entry.name[i] = static_cast<char>(record[i] ^ std::byte{0xFF});
+  ByteReader in(file);
+  for (HighscoreEntry& entry : entries.first(std::min<std::size_t>(entries.size(), highscoreCount))) {
+    const std::span<const std::byte> name = in.bytes(highscoreNameBytes);
+    for (int i = 0; i < highscoreNameBytes; ++i) entry.name[i] = static_cast<char>(name[i] ^ std::byte{0xFF});
     entry.name[highscoreNameBytes - 1] = '\0';  // a name without its zero ends at the 20th byte
-    // Every byte is stored inverted, so the whole word is.
-    entry.score = ~ByteReader(file, r * highscoreRecordBytes + highscoreNameBytes).u32();
+    entry.score = ~in.u32();  // every byte is stored inverted, so the whole word is
   }
   return true;
 }
