@@ -20,5 +20,9 @@ class FileLock {
   void release();
 
  private:
+  // One try, on the platform: true when held (handle_ set); false with `why` empty while another
+  // holder has it, or with why it is refused.
+  bool tryOnce(const std::string& path, std::string& why);
+
   std::intptr_t handle_ = -1;  // the lock file's descriptor or handle while held
 };

@@ -7,40 +7,32 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 #include "base/console.h"
 
-std::string FileLock::acquire(const std::string& path, int waitMilliseconds) {
-  release();
-  const std::string quoted = quotedName(path);
+bool FileLock::tryOnce(const std::string& path, std::string& why) {
   // O_NONBLOCK: a named pipe in the file's place must not hold the open.
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
-  if (fd < 0) return quoted + (errno == ELOOP ? " is a link, which is not followed" : ": " + std::string(std::strerror(errno)));
+  if (fd < 0) {
+    why = quotedName(path) + (errno == ELOOP ? " is a link, which is not followed" : ": " + std::string(std::strerror(errno)));
+    return false;
+  }
   struct stat status;
   if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
     ::close(fd);
-    return quoted + " is not a regular file";
+    why = quotedName(path) + " is not a regular file";
+    return false;
   }
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMilliseconds);
-  for (;;) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-      handle_ = fd;
-      return {};
-    }
-    if (errno != EWOULDBLOCK && errno != EINTR) {
-      const int error = errno;
-      ::close(fd);
-      return quoted + ": " + std::strerror(error);
-    }
-    if (std::chrono::steady_clock::now() >= deadline) {
-      ::close(fd);
-      return "another game held " + quoted + " for " + std::to_string(waitMilliseconds) + " ms";
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    handle_ = fd;
+    return true;
   }
+  const int error = errno;
+  ::close(fd);
+  if (error == EWOULDBLOCK || error == EINTR) return false;  // held by another, or interrupted: try again
+  why = quotedName(path) + ": " + std::strerror(error);
+  return false;
 }
 
 void FileLock::release() {

@@ -6,30 +6,25 @@
 
 #include "base/console.h"
 
-std::string FileLock::acquire(const std::string& path, int waitMilliseconds) {
-  release();
-  const std::string quoted = quotedName(path);
-  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(waitMilliseconds);
-  for (;;) {
-    // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself, which is then refused, never its target.
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      BY_HANDLE_FILE_INFORMATION info;
-      if (!GetFileInformationByHandle(file, &info) ||
-          (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        CloseHandle(file);
-        return quoted + " is not a regular file";
-      }
-      handle_ = reinterpret_cast<std::intptr_t>(file);
-      return {};
-    }
+bool FileLock::tryOnce(const std::string& path, std::string& why) {
+  // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself, which is then refused, never its target.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    if (error != ERROR_SHARING_VIOLATION) return quoted + ": cannot be opened (system error " + std::to_string(error) + ")";
-    if (GetTickCount64() >= deadline)
-      return "another game held " + quoted + " for " + std::to_string(waitMilliseconds) + " ms";
-    Sleep(5);
+    if (error == ERROR_SHARING_VIOLATION) return false;  // another holder: try again
+    why = quotedName(path) + ": cannot be opened (system error " + std::to_string(error) + ")";
+    return false;
   }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(file, &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    CloseHandle(file);
+    why = quotedName(path) + " is not a regular file";
+    return false;
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(file);
+  return true;
 }
 
 void FileLock::release() {
