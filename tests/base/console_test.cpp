@@ -1,4 +1,4 @@
-// Windows-1251 text: compile-time literals and the UTF-8 the console gets.
+// Windows-1251 text: compile-time literals and the UTF-8 the console gets; the progress stamp.
 #include <gtest/gtest.h>
 #include <iconv.h>
 
@@ -98,15 +98,29 @@ TEST(Console, HeldLinesComeOutInOrderWhenReleased) {
   EXPECT_EQ(printed, "after the hold\nmeanwhile\nheld 1\nheld Ё\n");
 }
 
-}  // namespace
-
-namespace {
-
 // Names from outside reach the terminal with no control byte left in them.
 TEST(Console, NamesArePrintedWithTheirControlBytesEscaped) {
   EXPECT_EQ(printableName("ship/hull/arrow"), "ship/hull/arrow");
   EXPECT_EQ(printableName(std::string_view("a\x1b[2Jb\nc\x7f\0", 10)), "a\\x1B[2Jb\\x0Ac\\x7F\\x00");
   EXPECT_EQ(quotedName("\xC0\t"), "\"\xC0\\x09\"");  // Windows-1251 letters stay
+}
+
+TEST(Startup, StampHasAsctimeFormWithTwoDigitDay) {
+  struct Case {
+    int month, day, weekday, hour, minute, second;
+    const char* stamp;
+  };
+  for (const Case& c : {Case{11, 7, 1, 6, 5, 9, "Mon Dec 07 06:05:09 2026"}, Case{0, 31, 6, 23, 59, 58, "Sat Jan 31 23:59:58 2026"}}) {
+    std::tm t{};
+    t.tm_year = 2026 - 1900;
+    t.tm_mon = c.month;
+    t.tm_mday = c.day;
+    t.tm_wday = c.weekday;
+    t.tm_hour = c.hour;
+    t.tm_min = c.minute;
+    t.tm_sec = c.second;
+    EXPECT_EQ(formatStamp(t), c.stamp);
+  }
 }
 
 }  // namespace
