@@ -20,17 +20,13 @@ std::string textOf(const fs::path& path) {
   return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-std::span<const std::byte> bytes(std::string_view text) {
-  return {reinterpret_cast<const std::byte*>(text.data()), text.size()};
-}
-
 TEST(DurableFile, ReplacesAFileKeepingItsPermissionsAndLeavesNoTemporary) {
   ScratchDir dir("durable-replace");
   const fs::path path = dir.write("h.bin", "old");
   fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   const fs::perms before = fs::status(path).permissions();
-  ASSERT_EQ(replaceFileContents(path.string(), bytes("new")), "");
-  ASSERT_EQ(replaceFileContents(path.string(), bytes("newer")), "");  // the second save of a run
+  ASSERT_EQ(replaceFileContents(path.string(), bytesOf("new")), "");
+  ASSERT_EQ(replaceFileContents(path.string(), bytesOf("newer")), "");  // the second save of a run
   EXPECT_EQ(textOf(path), "newer");
   EXPECT_EQ(fs::status(path).permissions(), before);
   int files = 0;
@@ -48,7 +44,7 @@ TEST(DurableFile, NeverWritesThroughALink) {
   std::error_code linkError;
   fs::create_symlink(precious, planted, linkError);
   if (linkError) GTEST_SKIP() << "no symbolic links here: " << linkError.message();
-  ASSERT_EQ(replaceFileContents(path.string(), bytes("new")), "");
+  ASSERT_EQ(replaceFileContents(path.string(), bytesOf("new")), "");
   EXPECT_EQ(textOf(path), "new");
   EXPECT_FALSE(fs::is_symlink(path));
   EXPECT_EQ(textOf(precious), "mine");
@@ -59,10 +55,10 @@ TEST(DurableFile, AFailedReplaceLeavesTheOldThingAndSaysWhy) {
   ScratchDir dir("durable-fail");
   fs::create_directories(dir.path() / "folder" / "inside");
   const std::string folder = (dir.path() / "folder").string();
-  const std::string why = replaceFileContents(folder, bytes("new"));
+  const std::string why = replaceFileContents(folder, bytesOf("new"));
   EXPECT_NE(why.find("folder"), std::string::npos) << why;
   EXPECT_TRUE(fs::is_directory(folder));
-  EXPECT_NE(replaceFileContents((dir.path() / "missing" / "f").string(), bytes("x")), "");
+  EXPECT_NE(replaceFileContents((dir.path() / "missing" / "f").string(), bytesOf("x")), "");
   int files = 0;
   for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) ++files;
   EXPECT_EQ(files, 1);  // only the folder: the failed new file is gone
