@@ -59,9 +59,7 @@ std::string pickRecording(const std::string& directory, FileSource& files) {
     case FileRead::cannotOpen:
       return remember({});
     case FileRead::cannotRead:
-      throw GameError{failureText::accessingFile, listPath,
-                      "cannot be read: not a regular file, a read error, or over " +
-                          std::to_string(maxPartListBytes >> 20) + " MB"};
+      throw GameError{failureText::accessingFile, listPath, unreadableReason(maxPartListBytes)};
     case FileRead::ok:
       break;
   }
