@@ -6,8 +6,8 @@
 #include <memory>
 #include <new>
 
-#include "base/random.h"
 #include "base/error.h"
+#include "base/random.h"
 #include "model/model.h"
 #include "model/sculpt.h"
 #include "model/sculpt_format.h"
