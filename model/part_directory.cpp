@@ -118,7 +118,3 @@ void ModelNode::build(const std::string& directory, int detail, float scale, std
   detailScale = scale;
   extra = extraValue;
 }
-
-void ModelNode::build(const std::string& directory, int detail, float scale, std::uint32_t extraValue) {
-  build(directory, detail, scale, extraValue, diskFiles());
-}
