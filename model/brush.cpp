@@ -9,6 +9,7 @@
 #endif
 
 #include "model/mesh.h"
+
 #include "base/error.h"
 #include "model/brush_lanes.h"
 #include "model/mesh_brush.h"

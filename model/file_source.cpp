@@ -6,6 +6,10 @@
 #include "base/console.h"
 #include "base/data_file.h"
 
+std::string unreadableReason(std::size_t limit) {
+  return "cannot be read: not a regular file, a read error, or over " + std::to_string(limit >> 20) + " MB";
+}
+
 bool staysInGameFolder(std::string_view path) {
   if (path.empty()) return true;
   if (path[0] == '/' || path[0] == '\\') return false;

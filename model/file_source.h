@@ -14,6 +14,9 @@ enum class FileRead {
   cannotRead,  // it opened, but reading failed or it holds more than the limit
 };
 
+// Why a file read with `limit` came back cannotRead, as a failure's reason.
+std::string unreadableReason(std::size_t limit);
+
 class FileSource {
  public:
   virtual ~FileSource() = default;

@@ -30,7 +30,6 @@ struct ModelNode {
   // taken from it.
   void build(const std::string& directory, int detail, float detailScale, std::uint32_t extra, FileSource& files,
              std::int64_t* brushWork = nullptr);
-  void build(const std::string& directory, int detail, float detailScale, std::uint32_t extra);
 
   // Reads one node record and, recursively, its children; returns nullptr for a record that
   // marks an empty slot. Throws a GameError without a text on any format error.

@@ -96,8 +96,7 @@ std::vector<std::byte> modelFileBytes(const char* path) {
     case FileRead::cannotOpen:
       throw GameError{nullptr, path, std::strerror(errno)};
     case FileRead::cannotRead:
-      throw GameError{nullptr, path, "cannot be read: not a regular file, a read error, or over " +
-                                         std::to_string(modelfile::maxFileBytes >> 20) + " MB"};
+      throw GameError{nullptr, path, unreadableReason(modelfile::maxFileBytes)};
     case FileRead::ok:
       break;
   }

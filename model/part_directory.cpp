@@ -6,8 +6,8 @@
 #include <memory>
 #include <new>
 
-#include "base/random.h"
 #include "base/error.h"
+#include "base/random.h"
 #include "model/model.h"
 #include "model/sculpt.h"
 #include "model/sculpt_format.h"
@@ -59,9 +59,7 @@ std::string pickRecording(const std::string& directory, FileSource& files) {
     case FileRead::cannotOpen:
       return remember({});
     case FileRead::cannotRead:
-      throw GameError{failureText::accessingFile, listPath,
-                      "cannot be read: not a regular file, a read error, or over " +
-                          std::to_string(maxPartListBytes >> 20) + " MB"};
+      throw GameError{failureText::accessingFile, listPath, unreadableReason(maxPartListBytes)};
     case FileRead::ok:
       break;
   }
@@ -119,8 +117,4 @@ void ModelNode::build(const std::string& directory, int detail, float scale, std
   for (const AttachmentPoint& point : points) attachments.push_back(std::make_unique<AttachmentPoint>(point));
   detailScale = scale;
   extra = extraValue;
-}
-
-void ModelNode::build(const std::string& directory, int detail, float scale, std::uint32_t extraValue) {
-  build(directory, detail, scale, extraValue, diskFiles());
 }

@@ -2,7 +2,6 @@
 // collects the attachment points it declares.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -31,11 +30,9 @@ class SculptRecorder {
   void replayBytes(std::span<const std::byte> data, std::string_view name);
 
   const std::vector<AttachmentPoint>& attachments() const { return attachmentList; }
-  // The brush balls this recorder may still apply: lowered by a caller that shares a budget
-  // among recorders, read back to see what a replay spent (all it had, once it ran out).
-  void limitBrushBalls(std::int64_t balls) { ballsLeft = std::min(ballsLeft, balls); }
-  std::int64_t brushBallsLeft() const { return ballsLeft < 0 ? 0 : ballsLeft; }
-  // The same for the vertex visits of the brushes (model/mesh_brush.h).
+  // The vertex visits of the brushes (model/mesh_brush.h) this recorder may still make: lowered
+  // by a caller that shares a budget among recorders, read back to see what a replay spent (all
+  // it had, once it ran out).
   void limitVertexVisits(std::int64_t visits);
   std::int64_t vertexVisitsLeft() const;
 

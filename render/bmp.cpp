@@ -10,8 +10,8 @@
 
 #include "base/bytes.h"
 #include "base/console.h"
-#include "render/bmp_format.h"
 #include "base/data_file.h"
+#include "render/bmp_format.h"
 #include "render/image_limits.h"
 
 namespace {

@@ -11,7 +11,6 @@
 
 #include "base/console.h"
 #include "base/error.h"
-#include "model/model.h"
 #include "render/framebuffer.h"
 #include "render/model_draw.h"
 #include "render/texture.h"

@@ -144,16 +144,18 @@ bool createFaceFramebuffer(int side, int samples) {
   entry.genFramebuffers(1, &face.framebuffer);
   entry.bindFramebuffer(GL_FRAMEBUFFER_EXT, face.framebuffer);
   entry.framebufferTexture2D(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, face.texture, 0);
-  if (!multisampled) face.depth = attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, GL_DEPTH_COMPONENT24, side, 0);
-  bool complete = boundFramebufferComplete();
+  bool complete = true;
   if (multisampled) {
-    // The blit that resolves it needs the same colour format on both sides.
+    // The texture only receives the resolved views; the blit that resolves them needs the same
+    // colour format on both sides.
+    complete = boundFramebufferComplete();
     entry.genFramebuffers(1, &face.multisampled);
     entry.bindFramebuffer(GL_FRAMEBUFFER_EXT, face.multisampled);
     face.multisampledColour = attachRenderbuffer(GL_COLOR_ATTACHMENT0_EXT, GL_RGB8, side, samples);
-    face.depth = attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, GL_DEPTH_COMPONENT24, side, samples);
-    complete = complete && boundFramebufferComplete();
   }
+  // The depth goes with the frame buffer bound, the one the views are drawn into.
+  face.depth = attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, GL_DEPTH_COMPONENT24, side, samples);
+  complete = complete && boundFramebufferComplete();
   entry.bindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
   glBindTexture(GL_TEXTURE_2D, GLuint(boundTexture));
   complete = complete && glGetError() == GL_NO_ERROR;

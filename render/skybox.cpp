@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
@@ -23,9 +22,8 @@ namespace {
 
 // The box's textures and the face pixels they were built from; one for the whole run.
 struct SkyBox {
-  GLuint textures[6] = {};                        // indexed by SkyFace
-  std::unique_ptr<std::uint8_t[]> buffers[6];     // each face's pixels, kept after the upload
-  float halfSize = 0.0f;                          // half the edge length; set on the first draw
+  GLuint textures[6] = {};                     // indexed by SkyFace
+  std::unique_ptr<std::uint8_t[]> buffers[6];  // each face's pixels, kept after the upload
 };
 
 SkyBox skyBox;
@@ -130,9 +128,9 @@ void initSkyBox() {
 }
 
 void drawSkyBox() {
-  // Half of the largest float, so that the box's corners still square without overflow.
-  if (skyBox.halfSize == 0.0f) skyBox.halfSize = std::sqrt(FLT_MAX / 2.0f);
-  const float h = skyBox.halfSize;
+  // Half the edge: the root of half the largest float, so that the corners still square without
+  // overflow.
+  const float h = std::sqrt(FLT_MAX / 2.0f);
 
   glPushAttrib(GL_ALL_ATTRIB_BITS);
   glEnable(GL_TEXTURE_2D);
