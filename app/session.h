@@ -13,8 +13,7 @@
 
 // Before the window opens: checks the file to record into (it must be missing, empty or a replay,
 // and not "h.bin"), or reads and checks the replay. False with a one-line reason (no line break)
-// when that fails. A replay without
-// replayWritesHighscores leaves "h.bin" unwritten from here on.
+// when that fails. A replay without replayWritesHighscores leaves "h.bin" unwritten from here on.
 bool prepareSession(const Options& options, std::string& error);
 
 // Reads a replay file whole, opened as the data files are (a pipe or a folder is refused at once),
@@ -49,6 +48,7 @@ bool replaying();
 const Config& recordedConfig();
 
 // After start-up has loaded everything and installed the game's hooks: opens the file to record
-// into, so a start-up that fails leaves it untouched, and writes the recording's header, or checks the replay's ship variants (a mismatch ends the program with status 1), and
-// puts the session between the frame and the game.
+// into, so a start-up that fails leaves it untouched, and writes the recording's header, or checks
+// the replay's ship variants (a mismatch ends the program with status 1), and puts the session
+// between the frame and the game.
 void startSession(const Config& config);
