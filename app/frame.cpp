@@ -174,7 +174,6 @@ void reshapeCallback(int width, int height) {
     glMatrixMode(GL_MODELVIEW);
     cellSize = p.cellSize;
     setGlyphScale(scale);
-    if (appFrame.reshapeHook) appFrame.reshapeHook(p.width, p.height);
   });
 }
 

@@ -8,7 +8,6 @@ using DisplayHook = void (*)();
 using SpecialHook = void (*)(int key, int x, int y);
 using KeyboardHook = void (*)(unsigned char key, int x, int y);
 using TimerHook = void (*)(int value);
-using ReshapeHook = void (*)(int width, int height);
 using InputHook = bool (*)(const InputEvent& input);
 
 inline constexpr int timerPeriod = 50;  // milliseconds between redisplay requests
@@ -18,7 +17,6 @@ struct AppFrame {
   SpecialHook specialHook = nullptr;    // sees every special key after the focused widget
   KeyboardHook keyboardHook = nullptr;  // sees every character but Tab
   TimerHook timerHook = nullptr;        // runs before each redisplay request
-  ReshapeHook reshapeHook = nullptr;    // runs after the projection is set
   InputHook inputHook = nullptr;        // sees every input from the window first; false drops it
   int framePeriod = timerPeriod;        // ms between redisplay requests; 0: one as each display ends
 

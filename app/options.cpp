@@ -77,6 +77,13 @@ bool parseLanguage(const std::string& text, Options& o, std::string& error) {
   return true;
 }
 
+// A switch: sets its field, taking no value.
+template <bool Options::*field, bool value = true>
+bool setSwitch(const std::string&, Options& o, std::string&) {
+  o.*field = value;
+  return true;
+}
+
 struct OptionRow {
   const char* name;
   bool takesValue;
@@ -88,16 +95,15 @@ const OptionRow optionTable[] = {
     {"--record", true, [](const std::string& v, Options& o, std::string&) { return o.recordPath = v, true; }},
     {"--replay", true, [](const std::string& v, Options& o, std::string&) { return o.replayPath = v, true; }},
     {"--replay-speed", true, parseSpeed},
-    {"--replay-writes-highscores", false,
-     [](const std::string&, Options& o, std::string&) { return o.replayWritesHighscores = true, true; }},
-    {"--replay-exit", false, [](const std::string&, Options& o, std::string&) { return o.replayExit = true, true; }},
-    {"--fullscreen", false, [](const std::string&, Options& o, std::string&) { return o.fullScreen = true, true; }},
+    {"--replay-writes-highscores", false, setSwitch<&Options::replayWritesHighscores>},
+    {"--replay-exit", false, setSwitch<&Options::replayExit>},
+    {"--fullscreen", false, setSwitch<&Options::fullScreen>},
     {"--ui-scale", true, parseUiScale},
     {"--lang", true, parseLanguage},
-    {"--no-antialiasing", false, [](const std::string&, Options& o, std::string&) { return o.antialiasing = false, true; }},
-    {"--help", false, [](const std::string&, Options& o, std::string&) { return o.help = true, true; }},
-    {"-h", false, [](const std::string&, Options& o, std::string&) { return o.help = true, true; }},
-    {"--version", false, [](const std::string&, Options& o, std::string&) { return o.version = true, true; }},
+    {"--no-antialiasing", false, setSwitch<&Options::antialiasing, false>},
+    {"--help", false, setSwitch<&Options::help>},
+    {"-h", false, setSwitch<&Options::help>},
+    {"--version", false, setSwitch<&Options::version>},
 };
 
 const OptionRow* findOption(std::string_view name) {
@@ -160,11 +166,12 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
 }
 
 bool asksForInformation(int argc, const char* const* argv, bool& help, bool& version) {
-  help = version = false;
-  for (int i = 0; i < argc; ++i) {
-    const std::string_view argument = argv[i];
-    help = help || argument == "--help" || argument == "-h";
-    version = version || argument == "--version";
-  }
+  // Every switch among the arguments, whatever stands around it, but only the two are looked at.
+  Options o;
+  std::string ignored;
+  for (int i = 0; i < argc; ++i)
+    if (const OptionRow* row = findOption(argv[i]); row && !row->takesValue) row->apply({}, o, ignored);
+  help = o.help;
+  version = o.version;
   return help || version;
 }

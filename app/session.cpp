@@ -10,7 +10,6 @@
 #include <cstring>
 #include <algorithm>
 #include <filesystem>
-#include <utility>
 #include <vector>
 
 #include "base/console.h"
@@ -38,9 +37,7 @@ struct Session {
   bool writeFailed = false;            // reported once
   // Replaying:
   Replay replay;
-  std::vector<ReplayEvent> ends;       // the recorded game ends, in order
-  std::size_t nextEvent = 0;           // the first record not yet delivered
-  std::size_t nextEnd = 0;             // the first recorded game end not yet met
+  ReplayFollower follower;             // where the replay stands in the recording
   bool finished = false;               // every record delivered: the player has the game
   bool exitAtEnd = false;              // --replay-exit: the program ends when the recording does
 };
@@ -79,15 +76,6 @@ bool recordInput(const InputEvent& input) {
 // The player's own inputs do not reach a replayed game.
 bool ignoreInput(const InputEvent&) { return false; }
 
-[[noreturn]] void diverged(const std::string& what) {
-  consolePrint(stderr, "replay diverged at display %u: %s\n", session.display, what.c_str());
-  std::exit(2);
-}
-
-std::string describe(GameEndKind end, int score) {
-  return std::string(gameEndName(end)) + " with " + std::to_string(score) + " stars";
-}
-
 void onGameEnd(GameEndKind end, int score) {
   consolePrint(stdout, "Game over at display %u: %s with %d stars\n", session.display, gameEndName(end), score);
   if (session.mode == Mode::recording) {
@@ -95,14 +83,7 @@ void onGameEnd(GameEndKind end, int score) {
     writePending();
     return;
   }
-  if (session.finished) return;
-  if (session.nextEnd >= session.ends.size())
-    diverged("the game ended by " + describe(end, score) + "; the recording has no further game end");
-  const ReplayEvent& want = session.ends[session.nextEnd];
-  if (want.display != session.display || want.end != end || want.score != score)
-    diverged("the game ended by " + describe(end, score) + "; the recording's ended by " +
-             describe(want.end, want.score) + " at display " + std::to_string(want.display));
-  ++session.nextEnd;
+  if (!session.finished) session.follower.meetGameEnd(session.display, end, score);
 }
 
 void finishReplay() {
@@ -114,24 +95,21 @@ void finishReplay() {
 }
 
 void sessionDisplay() {
-  if (session.mode == Mode::replaying && !session.finished) {
-    const std::vector<ReplayEvent>& events = session.replay.events;
-    for (; session.nextEvent < events.size() && events[session.nextEvent].display <= session.display;
-         ++session.nextEvent) {
-      const ReplayEvent& e = events[session.nextEvent];
-      if (!e.gameEnd) dispatchInput(e.input);
-    }
-  }
+  const bool following = session.mode == Mode::replaying && !session.finished;
+  if (following) session.follower.deliverInputs(session.display);
   session.gameDisplay();
-  if (session.mode == Mode::replaying && !session.finished) {
-    if (session.nextEnd < session.ends.size() && session.ends[session.nextEnd].display <= session.display) {
-      const ReplayEvent& want = session.ends[session.nextEnd];
-      diverged("the recording's game ended here by " + describe(want.end, want.score) + "; this one goes on");
-    }
-  }
+  if (following) session.follower.checkNoEndPassed(session.display);
   ++session.display;
-  if (session.mode == Mode::replaying && !session.finished && session.nextEvent >= session.replay.events.size())
-    finishReplay();
+  if (following && session.follower.delivered()) finishReplay();
+}
+
+std::string describe(GameEndKind end, int score) {
+  return std::string(gameEndName(end)) + " with " + std::to_string(score) + " stars";
+}
+
+[[noreturn]] void diverged(std::uint32_t display, const std::string& what) {
+  consolePrint(stderr, "replay diverged at display %u: %s\n", display, what.c_str());
+  std::exit(2);
 }
 
 // Why a path that opened is not a file to read or write.
@@ -142,10 +120,10 @@ std::string notAFile(const std::string& path) {
 
 }  // namespace
 
-bool readReplayFile(const std::string& path, std::vector<std::byte>& bytes, std::string& error) {
+bool loadReplayFile(const std::string& path, Replay& replay, std::string& error) {
   // One byte past the reader's bound, so that the reader tells a larger file. Opened as the data
   // files are, so a named pipe without a writer is refused, not waited on.
-  DataFile file = readDataFile(path.c_str(), maxReplayBytes + 1);
+  const DataFile file = readDataFile(path.c_str(), maxReplayBytes + 1);
   if (file.status == DataRead::cannotOpen || file.status == DataRead::notRegular) {
     error = "cannot read the replay " + quotedName(path) + ": " +
             (file.status == DataRead::notRegular ? notAFile(path) : std::strerror(file.openError));
@@ -155,8 +133,57 @@ bool readReplayFile(const std::string& path, std::vector<std::byte>& bytes, std:
     error = "cannot read the replay " + quotedName(path) + ": a read failed";
     return false;
   }
-  bytes = std::move(file.bytes);
+  if (!parseReplay(file.bytes, replay, error)) {
+    error = quotedName(path) + " is not a replay this game can play: " + error;
+    return false;
+  }
+  if (replay.header.gameVersion != velmoVersion) {
+    error = quotedName(path) + " was recorded by velmo " + replay.header.gameVersion + ", this is velmo " +
+            velmoVersion;
+    return false;
+  }
   return true;
+}
+
+std::string variantMismatch(const std::vector<std::string>& recorded) {
+  const std::vector<std::string>& here = pickedRecordings();
+  for (std::size_t i = 0; i < std::max(recorded.size(), here.size()); ++i) {
+    const std::string want = i < recorded.size() ? recorded[i] : "(none)";
+    const std::string have = i < here.size() ? here[i] : "(none)";
+    if (want != have)
+      return "replay refused: ship variant " + std::to_string(i + 1) + " is " + quotedName(have) + " here, " +
+             quotedName(want) + " in the recording; the data folder differs";
+  }
+  return {};
+}
+
+void ReplayFollower::follow(const std::vector<ReplayEvent>& records) {
+  events = &records;
+  nextInput = 0;
+  nextEnd = 0;
+  while (nextEnd < records.size() && !records[nextEnd].gameEnd) ++nextEnd;
+}
+
+void ReplayFollower::deliverInputs(std::uint32_t display) {
+  for (; nextInput < events->size() && (*events)[nextInput].display <= display; ++nextInput)
+    if (!(*events)[nextInput].gameEnd) dispatchInput((*events)[nextInput].input);
+}
+
+void ReplayFollower::meetGameEnd(std::uint32_t display, GameEndKind end, int score) {
+  if (nextEnd >= events->size())
+    diverged(display, "the game ended by " + describe(end, score) + "; the recording has no further game end");
+  const ReplayEvent& want = (*events)[nextEnd];
+  if (want.display != display || want.end != end || want.score != score)
+    diverged(display, "the game ended by " + describe(end, score) + "; the recording's ended by " +
+                          describe(want.end, want.score) + " at display " + std::to_string(want.display));
+  do ++nextEnd;
+  while (nextEnd < events->size() && !(*events)[nextEnd].gameEnd);
+}
+
+void ReplayFollower::checkNoEndPassed(std::uint32_t display) const {
+  if (nextEnd >= events->size() || (*events)[nextEnd].display > display) return;
+  const ReplayEvent& want = (*events)[nextEnd];
+  diverged(display, "the recording's game ended here by " + describe(want.end, want.score) + "; this one goes on");
 }
 
 namespace {
@@ -200,19 +227,8 @@ bool prepareSession(const Options& options, std::string& error) {
     return true;
   }
   if (options.replayPath.empty()) return true;
-  std::vector<std::byte> bytes;
-  if (!readReplayFile(options.replayPath, bytes, error)) return false;
-  if (!parseReplay(bytes, session.replay, error)) {
-    error = quotedName(options.replayPath) + " is not a replay this game can play: " + error;
-    return false;
-  }
-  if (session.replay.header.gameVersion != velmoVersion) {
-    error = quotedName(options.replayPath) + " was recorded by velmo " + session.replay.header.gameVersion +
-            ", this is velmo " + velmoVersion;
-    return false;
-  }
-  for (const ReplayEvent& e : session.replay.events)
-    if (e.gameEnd) session.ends.push_back(e);
+  if (!loadReplayFile(options.replayPath, session.replay, error)) return false;
+  session.follower.follow(session.replay.events);
   session.mode = Mode::replaying;
   session.exitAtEnd = options.replayExit;
   if (!options.replayWritesHighscores) highscoreTable.setReadOnly(true);
@@ -244,16 +260,9 @@ void startSession(const Config& config) {
     appFrame.inputHook = recordInput;
     return;
   }
-  const std::vector<std::string>& want = session.replay.header.variants;
-  const std::vector<std::string>& have = pickedRecordings();
-  for (std::size_t i = 0; i < std::max(want.size(), have.size()); ++i) {
-    const std::string recorded = i < want.size() ? want[i] : "(none)";
-    const std::string here = i < have.size() ? have[i] : "(none)";
-    if (recorded != here) {
-      consolePrint(stderr, "velmo: replay refused: ship variant %d is \"%s\" here, \"%s\" in the recording; "
-                   "the data folder differs\n", static_cast<int>(i + 1), here.c_str(), recorded.c_str());
-      std::exit(1);
-    }
+  if (const std::string mismatch = variantMismatch(session.replay.header.variants); !mismatch.empty()) {
+    consolePrint(stderr, "velmo: %s\n", mismatch.c_str());
+    std::exit(1);
   }
   appFrame.inputHook = ignoreInput;
   if (session.replay.events.empty()) finishReplay();

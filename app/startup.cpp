@@ -64,16 +64,20 @@ void startAndRun(const Options& options) {
   createBlastTexture();
   createFrameTextures();
 
-  connectDialogs();
-  restartGame();
-  appFrame.specialHook = gameSpecialKey;
-  appFrame.keyboardHook = gameKey;
+  startGame();
   appFrame.displayHook = gameFrame;
   startSession(config);
   runMainLoop();
 }
 
 }  // namespace
+
+void startGame() {
+  connectDialogs();
+  restartGame();
+  appFrame.specialHook = gameSpecialKey;
+  appFrame.keyboardHook = gameKey;
+}
 
 int runVelmo(int argc, char** argv) {
   prepareConsole();

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <string>
 #include <vector>
 
 inline constexpr std::size_t maxCueFileBytes = std::size_t{1} << 20;  // the game's own are under 70 KB
@@ -21,8 +20,8 @@ const char* cueFileFault(std::span<const std::byte> wave);
 enum class CueFile {
   ok,       // `bytes` holds the file
   missing,  // it cannot be opened
-  refused,  // `reason` says why
+  refused,  // said on standard error: the cue stays silent
 };
 
 // Reads a cue's wave file from the working directory, at most maxCueFileBytes, and examines it.
-CueFile readCueFile(const char* name, std::vector<std::byte>& bytes, std::string& reason);
+CueFile readCueFile(const char* name, std::vector<std::byte>& bytes);

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include <fcntl.h>
@@ -88,14 +87,12 @@ Mix_Chunk* cueChunk(const char* file, bool& silent) {
   for (int i = 0; i < loadedCueCount; ++i)
     if (std::strcmp(loadedCues[i].file, file) == 0) return (silent = loadedCues[i].chunk == nullptr), loadedCues[i].chunk;
   std::vector<std::byte> bytes;
-  std::string reason;
-  switch (readCueFile(file, bytes, reason)) {
+  switch (readCueFile(file, bytes)) {
     case CueFile::missing:
       // A missing file is reported in SDL's own words, at every play.
       SDL_SetError("Couldn't open %s", file);
       return nullptr;
     case CueFile::refused:
-      consolePrint(stderr, "%s: %s; the cue stays silent\n", file, reason.c_str());
       keepCue(file, nullptr);
       silent = true;
       return nullptr;

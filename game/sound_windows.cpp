@@ -42,11 +42,9 @@ bool cueAllowed(const char* command) {
   for (const Checked& c : checked)
     if (c.file == file) return c.allowed;
   std::vector<std::byte> bytes;
-  std::string reason;
   // A missing file is MCI's to report, at every play, and is looked at again next time.
-  const CueFile found = readCueFile(file.c_str(), bytes, reason);
+  const CueFile found = readCueFile(file.c_str(), bytes);
   if (found == CueFile::missing) return true;
-  if (found == CueFile::refused) consolePrint(stderr, "%s: %s; the cue stays silent\n", file.c_str(), reason.c_str());
   checked.push_back({file, found == CueFile::ok});
   return found == CueFile::ok;
 }

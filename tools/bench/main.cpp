@@ -11,13 +11,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <span>
 #include <string>
 #include <vector>
 
 #include "base/console.h"
 #include "app/replay.h"
+#include "app/session.h"
 #include "tools/bench/child.h"
 #include "tools/bench/flight_script.h"
 #include "tools/bench/stats.h"
@@ -85,16 +84,13 @@ std::string csvRow(const Figures& f, const std::string& run) {
 
 // Writes the replay at `from` to `to` with the landscape and ship details of `details` ("L/S").
 bool writeReplayWithDetails(const fs::path& from, const std::string& details, const fs::path& to) {
-  std::ifstream in(from, std::ios::binary);
-  std::vector<char> text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   Replay replay;
   std::string reason;
-  if (!in.good() && !in.eof()) reason = "cannot read it";
-  else if (!parseReplay(std::as_bytes(std::span(text)), replay, reason)) reason = "not a replay: " + reason;
-  else if (std::sscanf(details.c_str(), "%d/%d", &replay.header.config.landscapeDetail, &replay.header.config.shipDetail) != 2)
-    reason = "bad details " + details;
+  if (loadReplayFile(from.string(), replay, reason) &&
+      std::sscanf(details.c_str(), "%d/%d", &replay.header.config.landscapeDetail, &replay.header.config.shipDetail) != 2)
+    reason = "bad details " + details + " for " + from.string();
   if (!reason.empty()) {
-    std::fprintf(stderr, "bench: %s: %s\n", from.c_str(), reason.c_str());
+    std::fprintf(stderr, "bench: %s\n", reason.c_str());
     return false;
   }
   std::vector<std::byte> out;
