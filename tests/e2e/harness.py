@@ -18,7 +18,6 @@ import unittest
 SOURCE_DIR = os.environ.get("VELMO_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
 BINARY = os.environ.get("VELMO_BINARY", os.path.join(SOURCE_DIR, "build", "velmo"))
 DATA_DIR = os.environ.get("VELMO_DATA_DIR", os.path.join(SOURCE_DIR, "build", "data"))
-RUN_DIR = DATA_DIR  # the older name: tests that read a data file by it get the generated one
 CLOSE_WINDOW = os.path.join(SOURCE_DIR, "scripts", "close-window")
 TITLE = "velmo 1.0"
 
@@ -59,7 +58,6 @@ class HeldBetweenSteps:
         self.pid = pid
         self._ptrace(self._SEIZE, None, self._TRACESYSGOOD)
         self._ptrace(self._INTERRUPT)
-        self._stopped = False
         self._wait_stop()
         self._to_the_next_wait()
 

@@ -136,7 +136,7 @@ def attachments(count):
 
 
 def run_file(name):
-    with open(os.path.join(harness.RUN_DIR, name), "rb") as f:
+    with open(os.path.join(harness.DATA_DIR, name), "rb") as f:
         return f.read()
 
 

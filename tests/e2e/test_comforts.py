@@ -31,15 +31,15 @@ class CommandLine(unittest.TestCase):
         x = harness.XServer()
         try:
             env = dict(os.environ, DISPLAY=x.display, SDL_AUDIODRIVER="dummy")
-            status, _, err = run(["--replay", "nosuch.vrp"], env, cwd=harness.RUN_DIR)
+            status, _, err = run(["--replay", "nosuch.vrp"], env, cwd=harness.DATA_DIR)
             self.assertEqual((status, err), (1, 'velmo: cannot read the replay "nosuch.vrp": No such file or directory\n'))
             # A usage error shows the usage.
-            status, _, err = run(["--ui-scale", "9"], env, cwd=harness.RUN_DIR)
+            status, _, err = run(["--ui-scale", "9"], env, cwd=harness.DATA_DIR)
             self.assertEqual(status, 1)
             self.assertTrue(err.startswith('velmo: --ui-scale wants a whole number from 1 to 8 or auto, not "9"\nusage:'),
                             err)
             status, out, err = run(["-geometry", "200x200+0+0", "--replay", BENCH_REPLAY, "--replay-speed", "0",
-                                    "--replay-exit"], env, cwd=harness.RUN_DIR)
+                                    "--replay-exit"], env, cwd=harness.DATA_DIR)
             self.assertEqual((status, err), (0, ""))
             self.assertTrue(out.endswith("Replay finished at display 228: the game is yours\n"), out)
         finally:

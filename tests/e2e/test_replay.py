@@ -34,7 +34,7 @@ def checked_game_overs(replay):
         f.write(replay)
         f.flush()
         env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-        done = subprocess.run([CHECK_REPLAY, f.name], cwd=harness.RUN_DIR, env=env, stdout=subprocess.PIPE,
+        done = subprocess.run([CHECK_REPLAY, f.name], cwd=harness.DATA_DIR, env=env, stdout=subprocess.PIPE,
                               stderr=subprocess.PIPE, text=True, timeout=120)
     if done.returncode != 0:
         raise AssertionError("velmo-check-replay ended with %d: %s" % (done.returncode, done.stderr))
