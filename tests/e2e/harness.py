@@ -10,6 +10,7 @@ import atexit
 import os
 import signal
 import shutil
+import struct
 import subprocess
 import tempfile
 import time
@@ -20,6 +21,24 @@ BINARY = os.environ.get("VELMO_BINARY", os.path.join(SOURCE_DIR, "build", "velmo
 DATA_DIR = os.environ.get("VELMO_DATA_DIR", os.path.join(SOURCE_DIR, "build", "data"))
 CLOSE_WINDOW = os.path.join(SOURCE_DIR, "scripts", "close-window")
 TITLE = "velmo 1.0"
+
+
+def highscore_table(*entries):
+    """The bytes of an "h.bin": (name, score) pairs in rank order, the rest of the ten empty."""
+    records = b"".join(name.ljust(20, b"\0") + struct.pack("<I", score)
+                       for name, score in list(entries) + [(b"", 0)] * (10 - len(entries)))
+    return bytes(b ^ 0xFF for b in records)
+
+
+def highscores(data):
+    """The (name, score) pairs of an "h.bin"'s ten records."""
+    plain = bytes(b ^ 0xFF for b in data)
+    return [(plain[24 * i:24 * i + 20].split(b"\0", 1)[0], struct.unpack_from("<I", plain, 24 * i + 20)[0])
+            for i in range(10)]
+
+
+def highscore_names(data):
+    return [name for name, _ in highscores(data)]
 
 
 _servers = []

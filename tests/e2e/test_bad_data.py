@@ -176,7 +176,7 @@ def rows():
          GoesOn("config.txt: landscape detail 0 is outside 10..360, using 10")),
     ]
     # h.bin: a short table is an empty one; a file that is there but cannot be read is left alone.
-    good = bytes(b ^ 0xFF for b in b"".join(b"Ace".ljust(20, b"\0") + struct.pack("<I", 9 - i) for i in range(10)))
+    good = harness.highscore_table(*[(b"Ace", 9 - i) for i in range(10)])
     table += [("h.bin", "missing", lambda root: None, GoesOn())]
     table += [("h.bin", "cut at 120 bytes", write("h.bin", good[:120]), GoesOn())]
     table += [

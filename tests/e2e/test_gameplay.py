@@ -5,19 +5,12 @@ line "Game over at display N" gives its length in steps, whatever the machine's 
 are read back from "h.bin" after the name entry."""
 import os
 import re
-import struct
 import sys
 import time
 import unittest
 
 import harness
 from pilot import Pilot
-
-
-def decode_highscores(data):
-    plain = bytes(b ^ 0xFF for b in data)
-    return [(plain[24 * i:24 * i + 20].split(b"\0", 1)[0], struct.unpack("<I", plain[24 * i + 20:24 * i + 24])[0])
-            for i in range(10)]
 
 
 class Gameplay(unittest.TestCase):
@@ -45,7 +38,7 @@ class Gameplay(unittest.TestCase):
         game.key("Return")
         deadline = time.time() + 30  # the save follows the Enter as soon as the game reads it
         while True:
-            scores = dict(decode_highscores(game.file("h.bin"))) if os.path.exists(
+            scores = dict(harness.highscores(game.file("h.bin"))) if os.path.exists(
                 os.path.join(game.workdir, "h.bin")) else {}
             if name.encode() in scores or time.time() > deadline:
                 break

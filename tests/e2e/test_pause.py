@@ -8,7 +8,6 @@ import unittest
 
 import harness
 from pilot import interface_to_pixel
-from test_game import decode_highscores
 from test_replay import checked_game_overs, game_overs, replayed_game_overs
 
 
@@ -55,7 +54,7 @@ class Pause(unittest.TestCase):
         self.assertFalse(label_shown(game.grab()))
         game.key("Return")
         time.sleep(0.5)
-        self.assertEqual(decode_highscores(game.file("h.bin"))[0], (b"Pilot", 0))
+        self.assertEqual(harness.highscores(game.file("h.bin"))[0], (b"Pilot", 0))
         self.assertEqual(game.close(), 0, game.stderr())
         with open(path, "rb") as f:
             recording = f.read()

@@ -190,12 +190,6 @@ def with_names(replay, names):
     return header + b"".join(r[2] for r in records)
 
 
-def decode_highscores(data):
-    plain = bytes(b ^ 0xFF for b in data)
-    return [(plain[24 * i:24 * i + 20].split(b"\0", 1)[0], struct.unpack("<I", plain[24 * i + 20:24 * i + 24])[0])
-            for i in range(10)]
-
-
 class ExactOutcomes(unittest.TestCase):
     """Games that used to be judged "somewhere within so many seconds" have exact outcomes when
     they are replayed: the same displays, stars and table on any machine."""
@@ -224,7 +218,7 @@ class ExactOutcomes(unittest.TestCase):
             "Game over at display 123: crash with 2 stars",
             "Game over at display 227: time-out with 0 stars",
         ])
-        self.assertEqual(decode_highscores(game.file("h.bin")),
+        self.assertEqual(harness.highscores(game.file("h.bin")),
                          [("Один".encode("cp1251"), 3), ("Two".encode(), 2), (b"Three", 0)] + [(b"", 0)] * 7)
 
     def test_a_tour_of_the_interface_ends_the_same_every_time(self):
@@ -270,7 +264,7 @@ class ExactOutcomes(unittest.TestCase):
             "Game over at display 87: crash with 3 stars",
             "Game over at display 147: time-out with 0 stars",
         ])
-        self.assertEqual(decode_highscores(game.file("h.bin")),
+        self.assertEqual(harness.highscores(game.file("h.bin")),
                          [(b"Tour", 3), ("Тур".encode("cp1251"), 0)] + [(b"", 0)] * 8)
         self.assertEqual(game.stderr(), "")
         self.assertEqual(checked_game_overs(header + b"".join(records)), game_overs(game.stdout()))

@@ -5,7 +5,6 @@ import os
 import random
 import shutil
 import stat
-import struct
 import sys
 import tempfile
 import threading
@@ -18,21 +17,7 @@ import harness
 QUICK = {"config.txt": "10 2 0\n"}
 
 
-def table(*entries):
-    """The file image of a table: (name, score) pairs in rank order, the rest empty."""
-    records = b""
-    for i in range(10):
-        name, score = entries[i] if i < len(entries) else (b"", 0)
-        records += name.ljust(20, b"\0") + struct.pack("<I", score)
-    return bytes(b ^ 0xFF for b in records)
-
-
-def names(data):
-    plain = bytes(b ^ 0xFF for b in data)
-    return [plain[24 * i:24 * i + 20].split(b"\0", 1)[0] for i in range(10)]
-
-
-OLD = table((b"Keeper", 99), (b"Second", 50))
+OLD = harness.highscore_table((b"Keeper", 99), (b"Second", 50))
 
 
 def run_games_under(test, prefix):
@@ -122,7 +107,7 @@ class SharedFolder(unittest.TestCase):
         while time.time() < deadline:
             if os.path.exists(path):
                 with open(path, "rb") as f:
-                    if name.encode() in names(f.read()):
+                    if name.encode() in harness.highscore_names(f.read()):
                         return
             time.sleep(0.1)
         self.fail("%s never reached h.bin: %s" % (name, game.stderr()))
@@ -147,7 +132,7 @@ class SharedFolder(unittest.TestCase):
         self.assertEqual(b.close(), 0)
         # The idle game saves at its exit too: what the file holds, not the empty table it read.
         self.assertEqual(idle.close(), 0)
-        held = names(a.file("h.bin"))
+        held = harness.highscore_names(a.file("h.bin"))
         self.assertIn(b"Alpha", held)
         self.assertIn(b"Bravo", held)
         self.assertEqual(len([n for n in held if n]), 2)

@@ -130,10 +130,7 @@ class Interface(unittest.TestCase):
         self.assertEqual(game.stderr().strip(), "")
 
     def test_highscores_survive_a_run(self):
-        record = bytearray(24)
-        record[0:3] = b"Ann"
-        record[20:24] = (42).to_bytes(4, "little")
-        table = bytes(b ^ 0xFF for b in bytes(record) + bytes(24 * 9))
+        table = harness.highscore_table((b"Ann", 42))
         with open(os.path.join(self.game.workdir, "h.bin"), "wb") as f:
             f.write(table)
         game = self.start()
