@@ -2,7 +2,6 @@
 the start-up, and the ship mirrors the world around it (a ball-shaped test ship whose top half
 shows the sky: changing only the sky faces changes it, while the floor around it stays)."""
 import os
-import re
 import struct
 import sys
 import time

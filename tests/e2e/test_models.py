@@ -1,5 +1,4 @@
 """The mountains and stars load at start-up in order, and the mountains show on screen."""
-import re
 import sys
 import time
 import unittest
