@@ -21,6 +21,10 @@ BINARY = os.environ.get("VELMO_BINARY", os.path.join(SOURCE_DIR, "build", "velmo
 DATA_DIR = os.environ.get("VELMO_DATA_DIR", os.path.join(SOURCE_DIR, "build", "data"))
 CLOSE_WINDOW = os.path.join(SOURCE_DIR, "scripts", "close-window")
 TITLE = "velmo 1.0"
+# Start-up's last line: the game runs and reads its own keys.
+LOADED = "Loading mountain5... [  OK  ]"
+# The lowest details and no sound: a game that starts soonest.
+QUICK = {"config.txt": "10 2 0\n"}
 
 
 def highscore_table(*entries):
@@ -208,6 +212,9 @@ class Game:
             if time.time() > deadline or self.process.poll() is not None:
                 raise RuntimeError("the game never printed %r: %s" % (text, self.stdout()))
             time.sleep(0.1)
+
+    def wait_loaded(self, timeout=60):
+        self.wait_output(LOADED, timeout)
 
     def pause(self):
         """Holds the game still (its steps wait); the X server keeps its window and its input."""

@@ -7,7 +7,6 @@ status 0) with the listed lines on its console and nothing else."""
 import os
 import struct
 import sys
-import time
 import unittest
 
 import harness
@@ -30,10 +29,9 @@ class Stops:
 class GoesOn:
     """The game runs; standard error holds exactly these lines (in any order)."""
 
-    def __init__(self, *stderr_lines, stdout=(), loading_seconds=120):
+    def __init__(self, *stderr_lines, stdout=()):
         self.stderr_lines = stderr_lines
         self.stdout = stdout
-        self.loading_seconds = loading_seconds
 
 
 # Damage done to one file of the working directory.
@@ -293,10 +291,7 @@ class BadData(unittest.TestCase):
             game.window = game.wait_window(120)
             # The window shows before the data loads: the close is answered once the last
             # mountain is in and the game runs.
-            deadline = time.time() + outcome.loading_seconds
-            while "Loading mountain5... [  OK  ]" not in game.stdout() and game.process.poll() is None:
-                self.assertLess(time.time(), deadline, game.stdout())
-                time.sleep(0.1)
+            game.wait_loaded(120)
             self.assertEqual(game.close(timeout=90), 0, game.stderr())
             lines = [line for line in game.stderr().split("\n") if line]
             self.assertEqual(len(lines), len(outcome.stderr_lines), game.stderr())

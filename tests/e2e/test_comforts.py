@@ -80,7 +80,7 @@ class Screen(harness.GameTestCase):
     def test_full_screen_at_start_and_with_f11(self):
         self.game = harness.Game(size="1024x768", args=["--fullscreen"])
         game = self.game.start()
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         self.wait_size((1024, 768), "--fullscreen does not fill the screen")
 
         def drawn_to_the_edges():
@@ -97,7 +97,7 @@ class Screen(harness.GameTestCase):
     def test_twice_as_large_english_text_and_clicks_on_it(self):
         self.game = harness.Game(args=["-geometry", "800x600+0+0", "--ui-scale", "2", "--lang", "en"])
         game = self.game.start()
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         # The menu's buttons span pixels 130..280 and 550..700 from row 30 to 60. Each glyph is 16
         # pixels high, so "Restart F2" breaks after its first word and shows 7 cells, "Help" 4.
         def menu_over_the_scene():  # until the first display the window is black, like a text cell

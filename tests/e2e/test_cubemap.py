@@ -41,11 +41,10 @@ class CubeMap(harness.GameTestCase):
     def still_screenshot(self, game, box, timeout=60):
         """A screenshot once the ship stands still after its time-out: four alike in a row over
         1.5 seconds, so that a step slowed down by a busy machine is not taken for the end."""
-        deadline = time.time() + timeout
         # The window shows before the data is loaded; a slow (sanitized) build keeps it blank long
         # enough for two alike shots.
-        while "Loading mountain5... [  OK  ]" not in game.stdout() and time.time() < deadline:
-            time.sleep(0.1)
+        game.wait_loaded(timeout)
+        deadline = time.time() + timeout
         previous = game.screenshot()
         alike = 0
         while time.time() < deadline:

@@ -62,7 +62,7 @@ class Wheel(unittest.TestCase):
 
     def test_the_wheel_presses_no_button(self):
         game = self.game.start()
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         width, height = game.geometry()
         help_button = interface_to_pixel(0.52, 0.81, width, height)
         help_text = interface_to_pixel(0.0, 0.0, width, height)  # the help's black text area

@@ -27,10 +27,7 @@ class KillDuringSave(unittest.TestCase):
     def started(self):
         self.game = harness.Game(files={"h.bin": OLD}, args=["-geometry", "400x400+0+0"])
         game = self.game.start()
-        deadline = time.time() + 120
-        while "Loading mountain5... [  OK  ]" not in game.stdout():
-            self.assertLess(time.time(), deadline, game.stdout())
-            time.sleep(0.1)
+        game.wait_loaded(120)
         return game
 
     def kill_after(self, seconds):
@@ -88,7 +85,7 @@ class KillDuringSave(unittest.TestCase):
     def test_two_games_killed_during_their_saves_after_a_name(self):
         # Two games in one folder end, take a name each and are killed at random moments of
         # their saves: the file is always whole, and holds each name at most once.
-        quick = {"h.bin": OLD, "config.txt": "10 2 0\n"}
+        quick = dict(harness.QUICK, **{"h.bin": OLD})
         for round in range(3):
             with self.subTest(round=round):
                 self.game = harness.Game(files=quick, args=["-geometry", "300x300+0+0", "--record", "a.vrp"])

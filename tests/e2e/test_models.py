@@ -15,7 +15,7 @@ class Models(unittest.TestCase):
 
     def test_progress_lines_in_order_and_mountains_in_view(self):
         game = self.game.start()
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         game.key("F2")
         # Turn towards the mountain field (to the left of the start) before the bubble runs out.
         game.key(*["Left"] * 9, delay_ms=70)

@@ -32,7 +32,7 @@ class Pause(unittest.TestCase):
         game, path = harness.start_recording(self, "paused.vrp", 400)
         # The window shows before start-up has chosen the keys it reads; an idle game then times
         # out 2.4 s after it starts, so P goes at once after the loading.
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         game.key("p")
         self.wait_for(lambda: label_shown(game.grab()))
         held = game.grab().tobytes()

@@ -14,7 +14,6 @@ import unittest
 import harness
 
 # Low details and no sound: these games only need to start quickly and end by themselves.
-QUICK = {"config.txt": "10 2 0\n"}
 
 
 OLD = harness.highscore_table((b"Keeper", 99), (b"Second", 50))
@@ -81,7 +80,7 @@ class SharedFolder(unittest.TestCase):
             game.stop()
 
     def first(self, files=None, **options):
-        game = harness.Game(files=dict(QUICK, **(files or {})), args=["-geometry", "300x300+0+0"], **options)
+        game = harness.Game(files=dict(harness.QUICK, **(files or {})), args=["-geometry", "300x300+0+0"], **options)
         self.games.append(game)
         return game
 
@@ -92,7 +91,7 @@ class SharedFolder(unittest.TestCase):
 
     def started(self, game):
         game.start()
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         return game
 
     def enter_name(self, game, name, path=None):

@@ -40,7 +40,7 @@ class Startup(unittest.TestCase):
 
     def test_identification_keys_and_clean_close(self):
         game = self.game.start()
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         # The whole window is on the screen, its top row and left column included.
         shot = settled_screenshot(game)
         self.assertEqual(shot.size, (800, 600))

@@ -31,7 +31,7 @@ class Interface(unittest.TestCase):
 
     def start(self):
         game = self.game.start()
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         time.sleep(1.0)
         self.width, self.height = game.geometry()
         self.half = min(self.width, self.height) // 2
