@@ -56,6 +56,17 @@ class Pilot:
             time.sleep(0.1)
         raise AssertionError("the menu never showed")
 
+    def wait_for_name_entry(self, timeout=30):
+        """Waits for the game's end: the name entry replaces the menu, which shows first (a window
+        not drawn yet has no help button either)."""
+        self.wait_for_menu(timeout)
+        deadline = time.time() + timeout
+        while not self.look()[1]:
+            if time.time() > deadline:
+                raise AssertionError("the game did not end within %s s" % timeout)
+            time.sleep(0.1)
+        time.sleep(0.3)
+
     @staticmethod
     def rock_heights(small):
         """For each column, how many rows just above the horizon show rock: a near mountain

@@ -5,7 +5,7 @@ import time
 import unittest
 
 import harness
-from pilot import greenish, interface_to_pixel
+from pilot import Pilot, greenish, interface_to_pixel
 
 
 class Game(unittest.TestCase):
@@ -15,27 +15,10 @@ class Game(unittest.TestCase):
     def tearDown(self):
         self.game.stop()
 
-    def wait_for_game_over(self, timeout=30):
-        """A player who does nothing times out after 48 steps (or crashes sooner); the name entry
-        then replaces the menu, whose "Справка" button disappears."""
-        game = self.game
-        width, height = game.geometry()
-        help_button = interface_to_pixel(0.52, 0.81, width, height)  # off the button's text
-        deadline = time.time() + timeout
-        menu_seen = False
-        while time.time() < deadline:
-            shown = greenish(game.screenshot().getpixel(help_button))
-            menu_seen = menu_seen or shown
-            if menu_seen and not shown:
-                time.sleep(0.3)
-                return
-            time.sleep(0.25)
-        self.fail("the game did not end within %s s" % timeout)
-
     def test_a_game_ends_and_its_result_is_stored(self):
         game = self.game.start()
         width, height = game.geometry()
-        self.wait_for_game_over()
+        Pilot(game).wait_for_name_entry()  # idle: a time-out after 48 steps, or a crash sooner
         game.type("Pilot")
         game.key("Return")
         time.sleep(0.5)
@@ -60,7 +43,7 @@ class Game(unittest.TestCase):
 
     def test_f2_during_the_name_entry_drops_the_result(self):
         game = self.game.start()
-        self.wait_for_game_over()
+        Pilot(game).wait_for_name_entry()  # idle: a time-out after 48 steps, or a crash sooner
         game.key("F2")
         game.type("Ghost")
         game.key("Return")
@@ -78,7 +61,7 @@ class SoundSwitch(unittest.TestCase):
         self.game = harness.Game(files={"config.txt": config}, extra_env={"SDL_AUDIODRIVER": "nosuchdriver"},
                                  args=["-geometry", "400x400+0+0"])
         game = self.game.start()
-        Game.wait_for_game_over(self)
+        Pilot(game).wait_for_name_entry()
         self.assertEqual(game.close(), 0)
         return game.stderr()
 

@@ -5,8 +5,7 @@ import time
 import unittest
 
 import harness
-import test_game
-from pilot import greenish, interface_to_pixel
+from pilot import Pilot, greenish, interface_to_pixel
 
 
 class Typing(unittest.TestCase):
@@ -34,14 +33,14 @@ class Typing(unittest.TestCase):
         stored = []
         for typed, keys, expected in rows:
             with self.subTest(typed=typed):
-                test_game.Game.wait_for_game_over(self, timeout=60)
+                Pilot(game).wait_for_name_entry(60)
                 game.type(typed)
                 if keys:
                     game.key(*keys)
                 game.key("Return")
                 time.sleep(0.5)
                 stored.append(expected)
-                names = [name for name, _ in test_game.decode_highscores(game.file("h.bin"))]
+                names = harness.highscore_names(game.file("h.bin"))
                 self.assertEqual(sorted(n for n in names if n), sorted(stored))
                 game.key("F2")  # the next game
         self.assertEqual(game.close(), 0, game.stderr())

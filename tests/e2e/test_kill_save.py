@@ -9,8 +9,8 @@ import time
 import unittest
 
 import harness
-import test_game
 import test_shared_highscores
+from pilot import Pilot
 
 OLD = test_shared_highscores.OLD  # two results, the rest empty
 
@@ -58,18 +58,7 @@ class KillDuringSave(unittest.TestCase):
         for round in range(3):
             with self.subTest(round=round):
                 game = self.started()
-                width, height = game.geometry()
-                help_button = test_game.interface_to_pixel(0.52, 0.81, width, height)
-                deadline = time.time() + 60
-                seen = False
-                while True:  # the menu shows, then the name entry replaces it when the game ends
-                    shown = test_game.greenish(game.screenshot().getpixel(help_button))
-                    seen = seen or shown
-                    if seen and not shown:
-                        break
-                    self.assertLess(time.time(), deadline, "the game did not end")
-                    time.sleep(0.2)
-                time.sleep(0.3)
+                Pilot(game).wait_for_name_entry(60)
                 game.type("Killed")
                 game.xdotool("key", "Return")
                 self.kill_after(self.random.uniform(0.0, 0.15))
