@@ -210,7 +210,7 @@ class Game:
         deadline = time.time() + timeout
         while text not in self.stdout():
             if time.time() > deadline or self.process.poll() is not None:
-                raise RuntimeError("the game never printed %r: %s" % (text, self.stdout()))
+                raise RuntimeError("the game never printed %r: %s%s" % (text, self.stdout(), self.stderr()))
             time.sleep(0.1)
 
     def wait_loaded(self, timeout=60):

@@ -41,14 +41,22 @@ def checked_game_overs(replay):
     return game_overs(done.stdout)
 
 
-def replayed_game_overs(case, replay):
-    """The game ends the real game prints for a recording it replays at full speed."""
+def replayed(case, replay, *extra, size="300x300", remove=()):
+    """The real game once it has replayed a recording at full speed (still running), stopped
+    after `case`; `remove` names data files taken away first."""
     game = harness.Game(files={"play.vrp": replay},
-                        args=["-geometry", "300x300+0+0", "--replay", "play.vrp", "--replay-speed", "0"])
+                        args=["-geometry", size + "+0+0", "--replay", "play.vrp", "--replay-speed", "0"] + list(extra))
     case.addCleanup(game.stop)
+    for name in remove:
+        os.remove(os.path.join(game.workdir, name))
     game.start(wait_window=False)
     game.wait_output("Replay finished", timeout=240)
-    return game_overs(game.stdout())
+    return game
+
+
+def replayed_game_overs(case, replay):
+    """The game ends the real game prints for a recording it replays at full speed."""
+    return game_overs(replayed(case, replay).stdout())
 
 
 class Replay(unittest.TestCase):
@@ -194,25 +202,10 @@ class ExactOutcomes(unittest.TestCase):
     """Games that used to be judged "somewhere within so many seconds" have exact outcomes when
     they are replayed: the same displays, stars and table on any machine."""
 
-    def play(self, replay, *extra, size="300x300", remove=()):
-        game = harness.Game(files={"play.vrp": replay},
-                            args=["-geometry", size + "+0+0", "--replay", "play.vrp", "--replay-speed", "0"] +
-                            list(extra))
-        self.addCleanup(game.stop)
-        for name in remove:
-            os.remove(os.path.join(game.workdir, name))
-        game.start(wait_window=False)
-        deadline = time.time() + 240
-        while "Replay finished" not in game.stdout():
-            self.assertIsNone(game.process.poll(), game.stderr())
-            self.assertLess(time.time(), deadline, "the replay did not finish")
-            time.sleep(0.2)
-        return game
-
     def test_the_benchmark_flight_collects_crashes_and_times_out_at_fixed_displays(self):
         with open(BENCH_REPLAY, "rb") as f:
             replay = with_names(f.read(), ["Один", "Two", "Three"])
-        game = self.play(replay, "--replay-writes-highscores")
+        game = replayed(self, replay, "--replay-writes-highscores")
         self.assertEqual(game_overs(game.stdout()), [
             "Game over at display 67: crash with 3 stars",
             "Game over at display 123: crash with 2 stars",
@@ -259,7 +252,7 @@ class ExactOutcomes(unittest.TestCase):
         records.append(struct.pack("<BIBi", 5, 147, 1, 0))
         chars(150, "Тур\r")
         chars(160, "\t ")                 # Tab to the list's OK, Space presses it
-        game = self.play(header + b"".join(records), "--replay-writes-highscores", size="400x400")
+        game = replayed(self, header + b"".join(records), "--replay-writes-highscores", size="400x400")
         self.assertEqual(game_overs(game.stdout()), [
             "Game over at display 87: crash with 3 stars",
             "Game over at display 147: time-out with 0 stars",
@@ -273,17 +266,14 @@ class ExactOutcomes(unittest.TestCase):
         # The benchmark flight collects 5 stars and crashes twice, so each cue is certain to play;
         # after its last time-out the ship stands still and no cue plays any more.
         with open(BENCH_REPLAY, "rb") as f:
-            game = self.play(f.read(), remove=("blast.wav", "collect.wav"))
+            game = replayed(self, f.read(), remove=("blast.wav", "collect.wav"))
         self.assertEqual(len(game_overs(game.stdout())), 3)
         self.assertEqual(sorted(game.stderr().splitlines()),
                          ["Couldn't open blast.wav"] * 2 + ["Couldn't open collect.wav"] * 5)
 
     def test_a_killed_recording_replays_up_to_its_last_game_end(self):
         game, path = harness.start_recording(self, "killed.vrp", 300)
-        deadline = time.time() + 120
-        while "Game over" not in game.stdout():  # nothing pressed: the bubble times out
-            self.assertLess(time.time(), deadline, "the game did not end")
-            time.sleep(0.1)
+        game.wait_output("Game over", timeout=120)  # nothing pressed: the bubble times out
         game.key("F2")
         game.type("lost")  # after the game end: not yet written, lost with the kill
         game.process.kill()
@@ -291,8 +281,7 @@ class ExactOutcomes(unittest.TestCase):
         with open(path, "rb") as f:
             recorded = f.read()
         self.assertEqual(recorded[-10], 5, "the file ends with the game end")
-        replayed = self.play(recorded)
-        self.assertEqual(game_overs(replayed.stdout()), ["Game over at display 47: time-out with 0 stars"])
+        self.assertEqual(replayed_game_overs(self, recorded), ["Game over at display 47: time-out with 0 stars"])
 
 
 class DamagedFiles(unittest.TestCase):
