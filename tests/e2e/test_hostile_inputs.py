@@ -28,6 +28,16 @@ def announcing_a_gigabyte(wave):
     return bytes(header)
 
 
+def name_the_hull(game, folder):
+    """Makes the ship's model file name `folder` where it names the hull's part folder."""
+    model = os.path.join(game.workdir, "vorizozadi1")
+    with open(model, "rb") as f:
+        data = f.read()
+    old = struct.pack("<i", len("ship/hull")) + b"ship/hull"
+    with open(model, "wb") as f:
+        f.write(data.replace(old, struct.pack("<i", len(folder)) + folder.encode(), 1))
+
+
 class Hostile(unittest.TestCase):
     def game(self, files=None, args=(), **options):
         game = harness.Game(files=files, args=["-geometry", "200x200+0+0"] + list(args), **options)
@@ -110,12 +120,7 @@ class Hostile(unittest.TestCase):
         long = "ship/" + "/".join(["d" * 200] * 6) + "/hull"
         self.assertGreater(len(long), 1024)
         shutil.copytree(os.path.join(game.workdir, "ship", "hull"), os.path.join(game.workdir, long))
-        model = os.path.join(game.workdir, "vorizozadi1")
-        with open(model, "rb") as f:
-            data = f.read()
-        old = struct.pack("<i", len("ship/hull")) + b"ship/hull"
-        with open(model, "wb") as f:
-            f.write(data.replace(old, struct.pack("<i", len(long)) + long.encode(), 1))
+        name_the_hull(game, long)
         game.start()
         game.wait_loaded()
         self.assertEqual(game.close(), 0)
@@ -138,12 +143,7 @@ class Hostile(unittest.TestCase):
             self.assertFalse("ship/hull/.." in f.read(), "the part list's path was opened")
         # A model file naming an absolute folder: no part there, start-up stops.
         absolute = self.game(files=harness.QUICK)
-        model = os.path.join(absolute.workdir, "vorizozadi1")
-        with open(model, "rb") as f:
-            data = f.read()
-        old = struct.pack("<i", len("ship/hull")) + b"ship/hull"
-        with open(model, "wb") as f:
-            f.write(data.replace(old, struct.pack("<i", len("/var/elsewhere")) + b"/var/elsewhere", 1))
+        name_the_hull(absolute, "/var/elsewhere")
         self.run_briefly(absolute, timeout=120)
         self.assertEqual(absolute.process.returncode, 1)
         self.assertEqual(absolute.stderr(), 'Data file path "/var/elsewhere/files.txt" leaves the game folder; '

@@ -94,14 +94,18 @@ class SharedFolder(unittest.TestCase):
         game.wait_loaded()
         return game
 
-    def enter_name(self, game, name, path=None):
-        """Waits for the game's end (the recording prints it), types the name and waits until
-        the file holds it."""
+    @staticmethod
+    def type_name(game, name):
+        """Waits for the game's end (the recording prints it) and enters the name."""
         game.wait_output("Game over at display", timeout=120)
         time.sleep(0.3)
         game.type(name)
         game.key("Return")
-        path = path or os.path.join(game.workdir, "h.bin")
+
+    def enter_name(self, game, name):
+        """Enters the name at the game's end and waits until the file holds it."""
+        self.type_name(game, name)
+        path = os.path.join(game.workdir, "h.bin")
         deadline = time.time() + 20
         while time.time() < deadline:
             if os.path.exists(path):
@@ -193,10 +197,7 @@ class SharedFolder(unittest.TestCase):
             os.chmod(game.workdir, 0o777)
             run_games_under(self, ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"])
         self.started(game)
-        game.wait_output("Game over at display", timeout=120)
-        time.sleep(0.3)
-        game.type("Lost")
-        game.key("Return")
+        self.type_name(game, "Lost")
         time.sleep(1.0)
         self.assertEqual(game.close(), 0)
         self.assertEqual(stat.S_IMODE(os.stat(path).st_mode), 0)
