@@ -27,6 +27,16 @@ LOADED = "Loading mountain5... [  OK  ]"
 QUICK = {"config.txt": "10 2 0\n"}
 
 
+def wait_until(condition, failure, timeout=30, interval=0.1):
+    """Waits until condition() holds: a busy machine carries out a key or draws a step late. After
+    `timeout` seconds the test fails with `failure` (a text, or a function that gives it then)."""
+    deadline = time.time() + timeout
+    while not condition():
+        if time.time() > deadline:
+            raise AssertionError(failure() if callable(failure) else failure)
+        time.sleep(interval)
+
+
 def highscore_table(*entries):
     """The bytes of an "h.bin": (name, score) pairs in rank order, the rest of the ten empty."""
     records = b"".join(name.ljust(20, b"\0") + struct.pack("<I", score)

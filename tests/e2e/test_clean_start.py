@@ -15,7 +15,8 @@ RUN_DIR = os.environ["VELMO_RUN_DIR"]
 class CleanStart(unittest.TestCase):
     def setUp(self):
         # A developer's own games stay; what is planted here is removed again.
-        for name, data in (("h.bin", harness.highscore_table((b"Player", 9))), ("config.txt", b"10 10 0\n"), ("notes.txt", b"mine")):
+        for name, data in (("h.bin", harness.highscore_table((b"Player", 9))), ("config.txt", b"10 10 0\n"),
+                           ("notes.txt", b"mine")):
             path = os.path.join(RUN_DIR, name)
             if not os.path.exists(path):
                 with open(path, "wb") as f:

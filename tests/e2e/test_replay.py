@@ -77,11 +77,7 @@ class Replay(unittest.TestCase):
 
             def play(aim, name, steps=800):
                 pilot.fly(steps, aim)
-                deadline = time.time() + 30
-                while not pilot.look()[1]:
-                    if time.time() > deadline:
-                        raise AssertionError("the game did not end")
-                    time.sleep(0.1)
+                harness.wait_until(lambda: pilot.look()[1], "the game did not end")
                 game.type(name)
                 game.key("Return")
                 time.sleep(0.3)
@@ -114,10 +110,8 @@ class Replay(unittest.TestCase):
                             list(extra))
         self.addCleanup(game.stop)
         game.start(wait_window=False)
-        deadline = time.time() + 240
-        while "Replay finished" not in game.stdout() and game.process.poll() is None:
-            self.assertLess(time.time(), deadline, "the replay did not finish: " + game.stdout())
-            time.sleep(0.2)
+        harness.wait_until(lambda: "Replay finished" in game.stdout() or game.process.poll() is not None,
+                           lambda: "the replay did not finish: " + game.stdout(), 240, 0.2)
         if game.process.poll() is None:
             game.window = game.wait_window(30)
             game.status = game.close()

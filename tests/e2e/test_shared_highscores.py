@@ -106,14 +106,8 @@ class SharedFolder(unittest.TestCase):
         """Enters the name at the game's end and waits until the file holds it."""
         self.type_name(game, name)
         path = os.path.join(game.workdir, "h.bin")
-        deadline = time.time() + 20
-        while time.time() < deadline:
-            if os.path.exists(path):
-                with open(path, "rb") as f:
-                    if name.encode() in harness.highscore_names(f.read()):
-                        return
-            time.sleep(0.1)
-        self.fail("%s never reached h.bin: %s" % (name, game.stderr()))
+        harness.wait_until(lambda: os.path.exists(path) and name.encode() in harness.highscore_names(game.file("h.bin")),
+                           lambda: "%s never reached h.bin: %s" % (name, game.stderr()), 20)
 
     def test_no_game_loses_anothers_result_and_a_link_is_never_followed(self):
         precious_dir = tempfile.mkdtemp(prefix="velmo-precious-")

@@ -31,12 +31,9 @@ class Startup(unittest.TestCase):
     def differing(one, other):
         return sum(max(abs(x - y) for x, y in zip(a, b)) > 8 for a, b in zip(one, other))
 
-    def wait_for_sky(self, condition, failure, timeout=10):
+    def wait_for_sky(self, condition, failure):
         """A loaded machine may take a while to draw the step that carries out a turn."""
-        deadline = time.time() + timeout
-        while not condition(self.sky()):
-            self.assertLess(time.time(), deadline, failure)
-            time.sleep(0.1)
+        harness.wait_until(lambda: condition(self.sky()), failure, 10)
 
     def test_identification_keys_and_clean_close(self):
         game = self.game.start()
@@ -65,10 +62,8 @@ class Startup(unittest.TestCase):
         time.sleep(0.2)
         self.assertTrue(greenish(game.grab().getpixel(help_fill)))
         game.key("Tab")
-        deadline = time.time() + 10
-        while not yellowish(game.grab().getpixel(help_fill)):
-            self.assertLess(time.time(), deadline, "no yellow highlight: %s" % (game.grab().getpixel(help_fill),))
-            time.sleep(0.1)
+        harness.wait_until(lambda: yellowish(game.grab().getpixel(help_fill)),
+                           lambda: "no yellow highlight: %s" % (game.grab().getpixel(help_fill),), 10)
 
         # F2 restarts: pressed more often than an idle game lasts, the game never ends; left
         # alone, it ends and the name entry replaces the menu.
@@ -77,10 +72,7 @@ class Startup(unittest.TestCase):
             time.sleep(0.7)
             pixel = game.grab().getpixel(help_fill)
             self.assertTrue(greenish(pixel) or yellowish(pixel), "the game ended despite F2")
-        deadline = time.time() + 30
-        while greenish(game.grab().getpixel(help_fill)):
-            self.assertLess(time.time(), deadline, "the game never ended")
-            time.sleep(0.2)
+        harness.wait_until(lambda: not greenish(game.grab().getpixel(help_fill)), "the game never ended", 30, 0.2)
 
         self.assertEqual(game.close(), 0)
         lines = game.stdout().splitlines()
