@@ -8,12 +8,9 @@ import harness
 from pilot import Pilot, greenish, interface_to_pixel
 
 
-class Game(unittest.TestCase):
+class Game(harness.GameTestCase):
     def setUp(self):
         self.game = harness.Game(args=["-geometry", "400x400+0+0"])
-
-    def tearDown(self):
-        self.game.stop()
 
     def test_a_game_ends_and_its_result_is_stored(self):
         game = self.game.start()
@@ -54,7 +51,7 @@ class Game(unittest.TestCase):
         self.assertEqual(names, [b""] * 10)
 
 
-class SoundSwitch(unittest.TestCase):
+class SoundSwitch(harness.GameTestCase):
     """The sound switch of config.txt, against an audio driver that cannot open."""
 
     def play_to_the_end(self, config):
@@ -64,9 +61,6 @@ class SoundSwitch(unittest.TestCase):
         Pilot(game).wait_for_name_entry()
         self.assertEqual(game.close(), 0)
         return game.stderr()
-
-    def tearDown(self):
-        self.game.stop()
 
     def test_switched_off_never_opens_the_device(self):
         self.assertEqual(self.play_to_the_end("20 50 0"), "")

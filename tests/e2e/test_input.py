@@ -8,7 +8,7 @@ import harness
 from pilot import Pilot, greenish, interface_to_pixel
 
 
-class Typing(unittest.TestCase):
+class Typing(harness.GameTestCase):
     def setUp(self):
         self.game = harness.Game(args=["-geometry", "400x400+0+0"])
         # A player's keyboard with Russian and French layouts beside the English one: xdotool
@@ -16,9 +16,6 @@ class Typing(unittest.TestCase):
         # to a spare key for a moment, and a client that reads the key after the binding is gone
         # sees no symbol, so every character typed here is on a layout.)
         harness.subprocess.run(["setxkbmap", "-layout", "us,ru,fr"], env=self.game.env, check=True)
-
-    def tearDown(self):
-        self.game.stop()
 
     def test_names_in_any_script_are_stored_as_windows_1251(self):
         # Each row: what is typed, the keys pressed after it, the bytes stored.
@@ -46,12 +43,9 @@ class Typing(unittest.TestCase):
         self.assertEqual(game.close(), 0, game.stderr())
 
 
-class Wheel(unittest.TestCase):
+class Wheel(harness.GameTestCase):
     def setUp(self):
         self.game = harness.Game(args=["-geometry", "400x400+0+0"])
-
-    def tearDown(self):
-        self.game.stop()
 
     def roll(self, x, y, notches=3):
         """Every wheel: up, down, left and right (X buttons 4 to 7)."""

@@ -15,14 +15,10 @@ from pilot import Pilot
 OLD = test_shared_highscores.OLD  # two results, the rest empty
 
 
-class KillDuringSave(unittest.TestCase):
+class KillDuringSave(harness.GameTestCase):
     def setUp(self):
-        self.game = None
+        super().setUp()
         self.random = random.Random(10)
-
-    def tearDown(self):
-        if self.game:
-            self.game.stop()
 
     def started(self):
         self.game = harness.Game(files={"h.bin": OLD}, args=["-geometry", "400x400+0+0"])

@@ -15,12 +15,9 @@ def yellowish(pixel):
     return r > 100 and g > 100 and b < min(r, g) - 50
 
 
-class Startup(unittest.TestCase):
+class Startup(harness.GameTestCase):
     def setUp(self):
         self.game = harness.Game()
-
-    def tearDown(self):
-        self.game.stop()
 
     def sky(self):
         """The window's top rows, which show only the sky: it turns with the ship and does not
@@ -83,6 +80,7 @@ class Startup(unittest.TestCase):
         self.assertEqual(game.stderr().strip(), "")
 
     def test_out_of_range_config_is_reported_and_clamped(self):
+        self.game.stop()
         self.game = harness.Game(files={"config.txt": "5 1000 0\n"})
         game = self.game.start()
         self.assertEqual(game.close(), 0)

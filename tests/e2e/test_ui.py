@@ -18,16 +18,9 @@ def blended(inside, outside, colour):
     return near and halves
 
 
-class Interface(unittest.TestCase):
+class Interface(harness.GameTestCase):
     def setUp(self):
-        self.game = harness.Game(copy_run_dir=True)
-        for name in ("h.bin", "h.bin.tmp"):
-            path = os.path.join(self.game.workdir, name)
-            if os.path.exists(path):
-                os.remove(path)
-
-    def tearDown(self):
-        self.game.stop()
+        self.game = harness.Game()
 
     def start(self):
         game = self.game.start()
