@@ -20,6 +20,10 @@ SOURCE_DIR = os.environ.get("VELMO_SOURCE_DIR", os.path.join(os.path.dirname(__f
 BINARY = os.environ.get("VELMO_BINARY", os.path.join(SOURCE_DIR, "build", "velmo"))
 DATA_DIR = os.environ.get("VELMO_DATA_DIR", os.path.join(SOURCE_DIR, "build", "data"))
 CLOSE_WINDOW = os.path.join(SOURCE_DIR, "scripts", "close-window")
+# The benchmark's recorded flight: three games with crashes, stars and a time-out.
+BENCH_REPLAY = os.path.join(SOURCE_DIR, "tools", "bench", "flight.vrp")
+# The preloaded filter that takes extension names out of glGetString(GL_EXTENSIONS).
+HIDE_LIBRARY = os.path.join(os.path.dirname(BINARY), "tests", "render", "libvelmo_hide_gl_extension.so")
 TITLE = "velmo 1.0"
 # Start-up's last line: the game runs and reads its own keys.
 LOADED = "Loading mountain5... [  OK  ]"

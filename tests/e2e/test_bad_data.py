@@ -10,8 +10,8 @@ import sys
 import unittest
 
 import harness
+from test_floor_sky import FACE_BYTES
 
-FACE_BYTES = 512 * 512 * 3
 NO_VARIANT = "Не найдено ни одного файла"
 
 

@@ -6,7 +6,6 @@ import unittest
 
 import harness
 
-BENCH_REPLAY = os.path.join(harness.SOURCE_DIR, "tools", "bench", "flight.vrp")
 
 
 def run(args, env, cwd=None):
@@ -37,7 +36,7 @@ class CommandLine(unittest.TestCase):
             self.assertEqual(status, 1)
             self.assertTrue(err.startswith('velmo: --ui-scale wants a whole number from 1 to 8 or auto, not "9"\nusage:'),
                             err)
-            status, out, err = run(["-geometry", "200x200+0+0", "--replay", BENCH_REPLAY, "--replay-speed", "0",
+            status, out, err = run(["-geometry", "200x200+0+0", "--replay", harness.BENCH_REPLAY, "--replay-speed", "0",
                                     "--replay-exit"], env, cwd=harness.DATA_DIR)
             self.assertEqual((status, err), (0, ""))
             self.assertTrue(out.endswith("Replay finished at display 228: the game is yours\n"), out)

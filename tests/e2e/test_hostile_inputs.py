@@ -11,10 +11,9 @@ import time
 import unittest
 
 import harness
+from test_bad_data import NO_VARIANT
 from test_shared_highscores import run_games_under
 
-BENCH_REPLAY = os.path.join(harness.SOURCE_DIR, "tools", "bench", "flight.vrp")
-NO_VARIANT = "Не найдено ни одного файла"
 
 
 def announcing_a_gigabyte(wave):
@@ -56,7 +55,7 @@ class Hostile(unittest.TestCase):
 
     def test_sound_files_announcing_a_gigabyte_are_refused_within_the_memory_bound(self):
         # The benchmark's replay crashes twice and collects stars, so both cues play.
-        with open(BENCH_REPLAY, "rb") as f:
+        with open(harness.BENCH_REPLAY, "rb") as f:
             replay = f.read()
         game = self.game(files={"play.vrp": replay}, args=["--replay", "play.vrp", "--replay-speed", "0"])
         for name in ("blast.wav", "collect.wav"):
@@ -79,7 +78,7 @@ class Hostile(unittest.TestCase):
             "collect.wav: larger than 1 MB; the cue stays silent"])
 
     def test_a_recording_target_is_untouched_until_start_up_succeeds(self):
-        with open(BENCH_REPLAY, "rb") as f:
+        with open(harness.BENCH_REPLAY, "rb") as f:
             replay = f.read()
         game = self.game(files=dict(harness.QUICK, **{"keep.vrp": replay, "h.bin": b"\xff" * 240}))
         os.remove(os.path.join(game.workdir, "sky", "f.raw"))

@@ -136,7 +136,7 @@ class Replay(unittest.TestCase):
 
     def test_the_checker_without_a_window_prints_the_game_ends_of_the_game(self):
         self.assertEqual(checked_game_overs(self.recording), self.recorded_lines)
-        with open(BENCH_REPLAY, "rb") as f:
+        with open(harness.BENCH_REPLAY, "rb") as f:
             bench = f.read()
         self.assertEqual(checked_game_overs(bench), replayed_game_overs(self, bench))
 
@@ -157,7 +157,6 @@ class Replay(unittest.TestCase):
         self.assertRegex(game.stderr(), r"^(replay diverged at display \d+: .+|velmo: replay refused: .+)\n$")
 
 
-BENCH_REPLAY = os.path.join(harness.SOURCE_DIR, "tools", "bench", "flight.vrp")
 
 
 def header_of(replay):
@@ -197,7 +196,7 @@ class ExactOutcomes(unittest.TestCase):
     they are replayed: the same displays, stars and table on any machine."""
 
     def test_the_benchmark_flight_collects_crashes_and_times_out_at_fixed_displays(self):
-        with open(BENCH_REPLAY, "rb") as f:
+        with open(harness.BENCH_REPLAY, "rb") as f:
             replay = with_names(f.read(), ["Один", "Two", "Three"])
         game = replayed(self, replay, "--replay-writes-highscores")
         self.assertEqual(game_overs(game.stdout()), [
@@ -213,7 +212,7 @@ class ExactOutcomes(unittest.TestCase):
         mountain after a restart by button, a time-out after F2, names typed and the list left by
         Tab and Space: every game end and the table exact, and nothing on standard error (in the
         sanitized build, no sanitizer report)."""
-        with open(BENCH_REPLAY, "rb") as f:
+        with open(harness.BENCH_REPLAY, "rb") as f:
             header = header_of(f.read())
         records = []
 
@@ -259,7 +258,7 @@ class ExactOutcomes(unittest.TestCase):
     def test_missing_sound_files_are_reported_at_every_cue_and_the_game_goes_on(self):
         # The benchmark flight collects 5 stars and crashes twice, so each cue is certain to play;
         # after its last time-out the ship stands still and no cue plays any more.
-        with open(BENCH_REPLAY, "rb") as f:
+        with open(harness.BENCH_REPLAY, "rb") as f:
             game = replayed(self, f.read(), remove=("blast.wav", "collect.wav"))
         self.assertEqual(len(game_overs(game.stdout())), 3)
         self.assertEqual(sorted(game.stderr().splitlines()),
