@@ -170,11 +170,13 @@ class XServer:
 
 
 class Game:
-    """The game running in a scratch copy of the run directory (or an empty one)."""
+    """The game running in a scratch copy of the data folder (or an empty one), or `beside` another
+    game in that game's folder, which it leaves in place, with console logs named after `tag`."""
 
-    def __init__(self, copy_run_dir=True, files=None, size="1024x768", extra_env=None, args=()):
-        self.workdir = tempfile.mkdtemp(prefix="velmo-e2e-")
-        if copy_run_dir:
+    def __init__(self, copy_run_dir=True, files=None, size="1024x768", extra_env=None, args=(), beside=None, tag=""):
+        self.owns_workdir = beside is None
+        self.workdir = beside.workdir if beside else tempfile.mkdtemp(prefix="velmo-e2e-")
+        if copy_run_dir and self.owns_workdir:
             shutil.copytree(DATA_DIR, self.workdir, dirs_exist_ok=True, symlinks=True)
         for name, data in (files or {}).items():
             path = os.path.join(self.workdir, name)
@@ -184,8 +186,8 @@ class Game:
         self.x = XServer(size)
         self.env = dict(os.environ, DISPLAY=self.x.display, SDL_AUDIODRIVER="dummy")
         self.env.update(extra_env or {})
-        self.stdout_path = os.path.join(self.workdir, "stdout.log")
-        self.stderr_path = os.path.join(self.workdir, "stderr.log")
+        self.stdout_path = os.path.join(self.workdir, tag + "stdout.log")
+        self.stderr_path = os.path.join(self.workdir, tag + "stderr.log")
         self.process = None
         self.window = None
         # The whole window on the screen: without a window manager GLUT's default place is
@@ -291,11 +293,15 @@ class Game:
                       (left - self._x_corner[0], top - self._x_corner[1]))
         return picture
 
-    def close(self, timeout=60):
-        """Closes the window as a window manager would, once, and returns the exit status. A close
-        that goes unanswered is a fault to see, so it is never sent again."""
+    def ask_to_close(self):
+        """Asks the window to close as a window manager would."""
         subprocess.run([CLOSE_WINDOW, self.window], env=self.env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+
+    def close(self, timeout=60):
+        """Closes the window once and returns the exit status. A close that goes unanswered is a
+        fault to see, so it is never sent again."""
+        self.ask_to_close()
         return self.wait(timeout)
 
     def wait(self, timeout=20):
@@ -323,7 +329,8 @@ class Game:
             self.process.kill()
             self.process.wait()
         self.x.stop()
-        shutil.rmtree(self.workdir, ignore_errors=True)
+        if self.owns_workdir:
+            shutil.rmtree(self.workdir, ignore_errors=True)
 
 
 class GameTestCase(unittest.TestCase):

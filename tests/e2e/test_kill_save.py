@@ -45,7 +45,7 @@ class KillDuringSave(harness.GameTestCase):
             with self.subTest(round=round):
                 game = self.started()
                 time.sleep(0.5)
-                harness.subprocess.run([harness.CLOSE_WINDOW, game.window], env=game.env, check=True)
+                game.ask_to_close()
                 self.kill_after(self.random.uniform(0.0, 0.3))
                 self.assertEqual(self.stored(), OLD)
                 self.finish()
@@ -74,7 +74,7 @@ class KillDuringSave(harness.GameTestCase):
         for round in range(3):
             with self.subTest(round=round):
                 self.game = harness.Game(files=quick, args=["-geometry", "300x300+0+0", "--record", "a.vrp"])
-                other = test_shared_highscores.Beside(self.game, "b", args=["-geometry", "300x300+0+0", "--record", "b.vrp"])
+                other = harness.Game(beside=self.game, tag="b-", args=["-geometry", "300x300+0+0", "--record", "b.vrp"])
                 try:
                     games = (self.game.start(), other.start())
                     for game in games:

@@ -54,23 +54,6 @@ def close_together(first, second, delay):
         connection.close()
 
 
-class Beside(harness.Game):
-    """A further game in the folder of another, with console logs of its own."""
-
-    def __init__(self, other, tag, **options):
-        super().__init__(copy_run_dir=False, **options)
-        os.rmdir(self.workdir)
-        self.workdir = other.workdir
-        self.stdout_path = os.path.join(self.workdir, tag + "-stdout.log")
-        self.stderr_path = os.path.join(self.workdir, tag + "-stderr.log")
-
-    def stop(self):  # the folder belongs to the other game
-        if self.process and self.process.poll() is None:
-            self.process.kill()
-            self.process.wait()
-        self.x.stop()
-
-
 class SharedFolder(unittest.TestCase):
     def setUp(self):
         self.games = []
@@ -85,7 +68,7 @@ class SharedFolder(unittest.TestCase):
         return game
 
     def beside(self, tag, **options):
-        game = Beside(self.games[0], tag, args=["-geometry", "300x300+0+0"], **options)
+        game = harness.Game(beside=self.games[0], tag=tag + "-", args=["-geometry", "300x300+0+0"], **options)
         self.games.append(game)
         return game
 
