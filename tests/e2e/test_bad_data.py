@@ -42,15 +42,10 @@ def remove(name):
 
 
 def write(name, data):
-    def apply(root):
-        path = os.path.join(root, name)
-        if os.path.isdir(path):
-            os.rmdir(path)
-        elif os.path.exists(path):
-            os.remove(path)
+    def make(path):
         with open(path, "wb") as f:
             f.write(data)
-    return apply
+    return replace_file(name, make)
 
 
 def change(name, how):
