@@ -6,6 +6,7 @@ import time
 import unittest
 
 import harness
+from pilot import interface_to_pixel
 
 
 def blended(inside, outside, colour):
@@ -27,11 +28,6 @@ class Interface(harness.GameTestCase):
         game.wait_loaded()
         time.sleep(1.0)
         self.width, self.height = game.geometry()
-        self.half = min(self.width, self.height) // 2
-        # A window placed partly off the screen (GLUT's default is -1, -1) is cut there in
-        # screenshots, which shifts their pixels against the window's.
-        values = dict(line.split("=", 1) for line in game.xdotool("getwindowgeometry", "--shell", game.window).split())
-        self.shift = (max(0, -int(values["X"])), max(0, -int(values["Y"])))
         self.cell = 16.0 / min(self.width, self.height)
         return game
 
@@ -56,20 +52,13 @@ class Interface(harness.GameTestCase):
     def menu_shown(self, shot):
         return self.has_fill(shot, -0.9, 0.9, (0, 1, 0))[0] and self.has_fill(shot, 0.5, 0.9, (0, 1, 0))[0]
 
-    def window_pixel(self, x, y):
-        """Window pixel (from the top left) of interface point (x, y)."""
-        return (int(self.width / 2 + x * self.half), int(self.height / 2 - y * self.half))
-
     def pixel(self, x, y):
-        """Screenshot pixel of interface point (x, y)."""
-        wx, wy = self.window_pixel(x, y)
-        return (wx - self.shift[0], wy - self.shift[1])
+        """Window pixel (from the top left) of interface point (x, y); the whole window is on the
+        screen, so a screenshot's pixels are the window's."""
+        return interface_to_pixel(x, y, self.width, self.height)
 
     def colour_at(self, shot, x, y):
         return shot.getpixel(self.pixel(x, y))
-
-    def close(self):
-        return self.game.close()
 
     def has_fill(self, shot, left, top, colour):
         """Whether a button whose top-left corner is (left, top) shows its fill of `colour`: a point
@@ -91,7 +80,7 @@ class Interface(harness.GameTestCase):
 
         self.restart()
         self.shot_showing(self.menu_shown, "the menu after F2")
-        game.click(*self.window_pixel(0.75, 0.85))  # "Справка"
+        game.click(*self.pixel(0.75, 0.85))  # "Справка"
         # The help text view: a black text area with green ink, one cell inside a green frame.
         cell = self.cell
         left_column = self.pixel(-0.5 + cell, 0)[0]
@@ -105,7 +94,7 @@ class Interface(harness.GameTestCase):
         self.assert_button_fill(shot, -0.2, -0.6, (0, 1, 0), "OK button")
         self.assertFalse(self.has_fill(shot, -0.9, 0.9, (0, 1, 0))[0], "the menu is still shown")
 
-        game.click(*self.window_pixel(0.0, -0.65))  # OK
+        game.click(*self.pixel(0.0, -0.65))  # OK
         shot = self.shot_showing(lambda shot: not self.has_fill(shot, -0.2, -0.6, (0, 1, 0))[0], "the help closed")
         self.assert_button_fill(shot, -0.9, 0.9, (0, 1, 0), "restart button after OK")
         self.assertFalse(self.has_fill(shot, -0.2, -0.6, (0, 1, 0))[0], "the help is still shown")
@@ -117,7 +106,7 @@ class Interface(harness.GameTestCase):
         self.assert_button_fill(shot, 0.5, 0.9, (1, 1, 0), "highlighted help button")
         self.assert_button_fill(shot, -0.9, 0.9, (0, 1, 0), "restart button beside the highlight")
 
-        self.assertEqual(self.close(), 0)
+        self.assertEqual(game.close(), 0)
         self.assertEqual(game.file("h.bin"), b"\xff" * 240)
         self.assertFalse(os.path.exists(os.path.join(game.workdir, "h.bin.tmp")))
         self.assertEqual(game.stderr().strip(), "")
@@ -127,7 +116,7 @@ class Interface(harness.GameTestCase):
         with open(os.path.join(self.game.workdir, "h.bin"), "wb") as f:
             f.write(table)
         game = self.start()
-        self.assertEqual(self.close(), 0)
+        self.assertEqual(game.close(), 0)
         self.assertEqual(game.file("h.bin"), table)
 
 
