@@ -343,9 +343,12 @@ class GameTestCase(unittest.TestCase):
         if self.game:
             self.game.stop()
 
-    def run_failing(self, **options):
-        """Starts the game, expects it to end by itself with a non-zero status; returns it."""
+    def run_failing(self, remove=(), **options):
+        """Starts the game without the data files named in `remove`, expects it to end by itself
+        with a non-zero status; returns it."""
         self.game = Game(**options)
+        for name in remove:
+            os.remove(os.path.join(self.game.workdir, name))
         game = self.game.start(wait_window=False)
         self.assertNotEqual(game.wait(60), 0, game.stderr())
         return game

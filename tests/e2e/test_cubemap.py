@@ -2,7 +2,6 @@
 cube maps ends it sooner, at the floor: test_floor_sky.py), and the ship mirrors the world around
 it (a ball-shaped test ship whose top half shows the sky: changing only the sky faces changes it,
 while the floor around it stays)."""
-import os
 import struct
 import sys
 import time
@@ -60,12 +59,7 @@ class CubeMap(harness.GameTestCase):
         self.fail("the picture never stood still")
 
     def test_a_missing_ship_ends_the_start_up_after_its_progress_text(self):
-        self.game = harness.Game()
-        path = os.path.join(self.game.workdir, "vorizozadi1")
-        if os.path.exists(path):
-            os.remove(path)
-        game = self.game.start(wait_window=False)
-        self.assertNotEqual(game.wait(60), 0)
+        game = self.run_failing(remove=["vorizozadi1"])
         self.assertRegex(game.stdout(), r"\nInitializeing cube map\.\.\." + STAMP + r"Loading vorizozadi\.\.\.\Z")
         self.assertEqual(game.stderr(), "A error detected\nvelmo: vorizozadi1: No such file or directory\n")
 

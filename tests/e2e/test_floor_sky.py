@@ -39,17 +39,12 @@ class FloorAndSky(harness.GameTestCase):
                 self.game = None
 
     def test_missing_left_face_stops_after_front_and_back(self):
-        self.game = harness.Game()
-        os.remove(os.path.join(self.game.workdir, "sky", "l.raw"))
-        game = self.game.start(wait_window=False)
-        self.assertNotEqual(game.wait(60), 0)
+        game = self.run_failing(remove=["sky/l.raw"])
         self.assertEqual(game.stderr(), "Error loading left texture=n\nvelmo: sky/l.raw: No such file or directory\n")
         self.assertNotIn("Initializing floor", game.stdout())
 
     def test_front_face_one_byte_short_fails_and_a_longer_one_loads(self):
-        self.game = harness.Game(files={"sky/f.raw": bytes(FACE_BYTES - 1)})
-        game = self.game.start(wait_window=False)
-        self.assertNotEqual(game.wait(60), 0)
+        game = self.run_failing(files={"sky/f.raw": bytes(FACE_BYTES - 1)})
         self.assertEqual(game.stderr(), "Error loading front texture\nvelmo: sky/f.raw: holds 786431 bytes; a face is 786432\n")
         self.game.stop()
 
