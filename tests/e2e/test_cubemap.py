@@ -2,6 +2,7 @@
 cube maps ends it sooner, at the floor: test_floor_sky.py), and the ship mirrors the world around
 it (a ball-shaped test ship whose top half shows the sky: changing only the sky faces changes it,
 while the floor around it stays)."""
+import os
 import struct
 import sys
 import time
@@ -68,6 +69,7 @@ class CubeMap(harness.GameTestCase):
 
     def test_without_frame_buffer_objects_the_ship_still_mirrors_the_sky(self):
         """The face views then go through the window's corner."""
+        self.assertTrue(os.path.exists(harness.HIDE_LIBRARY), harness.HIDE_LIBRARY)
         self.check_mirror({"LD_PRELOAD": harness.HIDE_LIBRARY,
                            "VELMO_HIDE_GL_EXTENSION": "GL_ARB_framebuffer_object GL_EXT_framebuffer_object"})
 
