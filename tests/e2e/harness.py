@@ -324,6 +324,10 @@ class Game:
         with open(os.path.join(self.workdir, name), "rb") as f:
             return f.read()
 
+    def stored(self):
+        """The (name, score) pairs of the game's "h.bin", none while it has none."""
+        return highscores(self.file("h.bin")) if os.path.exists(os.path.join(self.workdir, "h.bin")) else []
+
     def stop(self):
         if self.process and self.process.poll() is None:
             self.process.kill()

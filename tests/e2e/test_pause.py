@@ -47,8 +47,8 @@ class Pause(unittest.TestCase):
         time.sleep(0.3)
         self.assertFalse(label_shown(game.grab()))
         game.key("Return")
-        time.sleep(0.5)
-        self.assertEqual(harness.highscores(game.file("h.bin"))[0], (b"Pilot", 0))
+        harness.wait_until(lambda: b"Pilot" in dict(game.stored()), "Pilot never reached h.bin", 10)
+        self.assertEqual(game.stored()[0], (b"Pilot", 0))
         self.assertEqual(game.close(), 0, game.stderr())
         with open(path, "rb") as f:
             recording = f.read()

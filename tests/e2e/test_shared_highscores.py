@@ -88,8 +88,7 @@ class SharedFolder(unittest.TestCase):
     def enter_name(self, game, name):
         """Enters the name at the game's end and waits until the file holds it."""
         self.type_name(game, name)
-        path = os.path.join(game.workdir, "h.bin")
-        harness.wait_until(lambda: os.path.exists(path) and name.encode() in harness.highscore_names(game.file("h.bin")),
+        harness.wait_until(lambda: name.encode() in dict(game.stored()),
                            lambda: "%s never reached h.bin: %s" % (name, game.stderr()), 20)
 
     def test_no_game_loses_anothers_result_and_a_link_is_never_followed(self):
