@@ -26,6 +26,5 @@ add_link_options(-static)
 # The data is the one the Linux build machine's tools write.
 set(VELMO_HOST_DATA_DIR "" CACHE PATH "The data folder of a Linux build of this tree")
 set(VELMO_DATA_DIR ${VELMO_HOST_DATA_DIR})
-set(VELMO_RUN_DIR ${VELMO_HOST_DATA_DIR})
 # Nothing to write here: the tests that read the data wait on this name in the Linux build.
 add_custom_target(assets)

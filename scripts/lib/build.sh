@@ -4,8 +4,9 @@
 #   velmo_launcher              the CMake arguments that put ccache before the compilers, when the
 #                               machine has it (its cache lives outside the clone, in ccache's own
 #                               folder: CCACHE_DIR, else ~/.cache/ccache)
-#   configure_release FOLDER    the release build: Debian's build flags, installed under /usr,
-#                               with the installation, the icons and the package (VELMO_PACKAGING)
+#   configure_release FOLDER [CMAKE ARGUMENT...]  the release build: Debian's build flags,
+#                               installed under /usr, with the installation, the icons and the
+#                               package (VELMO_PACKAGING)
 #   configure_sanitized FOLDER  the build with the address and undefined-behaviour sanitizers
 #   build_quietly LOG FOLDER [TARGET...]  builds, printing one progress line instead of the
 #                               compiler's output, which goes to LOG (shown when the build fails)
@@ -27,14 +28,15 @@ export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(pwd)}
 # Debian's flags (hardening included), as the package's own build uses them.
 configure_release() {
   local build=$1
+  shift
+  local -x DEB_BUILD_MAINT_OPTIONS=hardening=+all
   local cppflags
-  cppflags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CPPFLAGS)
-  DEB_BUILD_MAINT_OPTIONS=hardening=+all cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
-    -DVELMO_PACKAGING=ON -DCMAKE_INSTALL_PREFIX=/usr $(velmo_launcher) \
-    "-DCMAKE_C_FLAGS=$cppflags $(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CFLAGS)" \
-    "-DCMAKE_CXX_FLAGS=$cppflags $(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS)" \
-    "-DCMAKE_EXE_LINKER_FLAGS=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)" \
-    >/dev/null
+  cppflags=$(dpkg-buildflags --get CPPFLAGS)
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVELMO_PACKAGING=ON -DCMAKE_INSTALL_PREFIX=/usr \
+    $(velmo_launcher) \
+    "-DCMAKE_C_FLAGS=$cppflags $(dpkg-buildflags --get CFLAGS)" \
+    "-DCMAKE_CXX_FLAGS=$cppflags $(dpkg-buildflags --get CXXFLAGS)" \
+    "-DCMAKE_EXE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)" "$@" >/dev/null
 }
 
 configure_sanitized() {

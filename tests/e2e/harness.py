@@ -10,6 +10,7 @@ import atexit
 import os
 import signal
 import shutil
+import struct
 import subprocess
 import tempfile
 import time
@@ -18,9 +19,44 @@ import unittest
 SOURCE_DIR = os.environ.get("VELMO_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
 BINARY = os.environ.get("VELMO_BINARY", os.path.join(SOURCE_DIR, "build", "velmo"))
 DATA_DIR = os.environ.get("VELMO_DATA_DIR", os.path.join(SOURCE_DIR, "build", "data"))
-RUN_DIR = DATA_DIR  # the older name: tests that read a data file by it get the generated one
 CLOSE_WINDOW = os.path.join(SOURCE_DIR, "scripts", "close-window")
+# The benchmark's recorded flight: three games with crashes, stars and a time-out.
+BENCH_REPLAY = os.path.join(SOURCE_DIR, "tools", "bench", "flight.vrp")
+# The preloaded filter that takes extension names out of glGetString(GL_EXTENSIONS).
+HIDE_LIBRARY = os.path.join(os.path.dirname(BINARY), "tests", "render", "libvelmo_hide_gl_extension.so")
 TITLE = "velmo 1.0"
+# Start-up's last line: the game runs and reads its own keys.
+LOADED = "Loading mountain5... [  OK  ]"
+# The lowest details and no sound: a game that starts soonest.
+QUICK = {"config.txt": "10 2 0\n"}
+
+
+def wait_until(condition, failure, timeout=30, interval=0.1):
+    """Waits until condition() holds: a busy machine carries out a key or draws a step late. After
+    `timeout` seconds the test fails with `failure` (a text, or a function that gives it then)."""
+    deadline = time.time() + timeout
+    while not condition():
+        if time.time() > deadline:
+            raise AssertionError(failure() if callable(failure) else failure)
+        time.sleep(interval)
+
+
+def highscore_table(*entries):
+    """The bytes of an "h.bin": (name, score) pairs in rank order, the rest of the ten empty."""
+    records = b"".join(name.ljust(20, b"\0") + struct.pack("<I", score)
+                       for name, score in list(entries) + [(b"", 0)] * (10 - len(entries)))
+    return bytes(b ^ 0xFF for b in records)
+
+
+def highscores(data):
+    """The (name, score) pairs of an "h.bin"'s ten records."""
+    plain = bytes(b ^ 0xFF for b in data)
+    return [(plain[24 * i:24 * i + 20].split(b"\0", 1)[0], struct.unpack_from("<I", plain, 24 * i + 20)[0])
+            for i in range(10)]
+
+
+def highscore_names(data):
+    return [name for name, _ in highscores(data)]
 
 
 _servers = []
@@ -59,7 +95,6 @@ class HeldBetweenSteps:
         self.pid = pid
         self._ptrace(self._SEIZE, None, self._TRACESYSGOOD)
         self._ptrace(self._INTERRUPT)
-        self._stopped = False
         self._wait_stop()
         self._to_the_next_wait()
 
@@ -135,11 +170,13 @@ class XServer:
 
 
 class Game:
-    """The game running in a scratch copy of the run directory (or an empty one)."""
+    """The game running in a scratch copy of the data folder (or an empty one), or `beside` another
+    game in that game's folder, which it leaves in place, with console logs named after `tag`."""
 
-    def __init__(self, copy_run_dir=True, files=None, size="1024x768", extra_env=None, args=()):
-        self.workdir = tempfile.mkdtemp(prefix="velmo-e2e-")
-        if copy_run_dir:
+    def __init__(self, copy_run_dir=True, files=None, size="1024x768", extra_env=None, args=(), beside=None, tag=""):
+        self.owns_workdir = beside is None
+        self.workdir = beside.workdir if beside else tempfile.mkdtemp(prefix="velmo-e2e-")
+        if copy_run_dir and self.owns_workdir:
             shutil.copytree(DATA_DIR, self.workdir, dirs_exist_ok=True, symlinks=True)
         for name, data in (files or {}).items():
             path = os.path.join(self.workdir, name)
@@ -149,8 +186,8 @@ class Game:
         self.x = XServer(size)
         self.env = dict(os.environ, DISPLAY=self.x.display, SDL_AUDIODRIVER="dummy")
         self.env.update(extra_env or {})
-        self.stdout_path = os.path.join(self.workdir, "stdout.log")
-        self.stderr_path = os.path.join(self.workdir, "stderr.log")
+        self.stdout_path = os.path.join(self.workdir, tag + "stdout.log")
+        self.stderr_path = os.path.join(self.workdir, tag + "stderr.log")
         self.process = None
         self.window = None
         # The whole window on the screen: without a window manager GLUT's default place is
@@ -189,8 +226,11 @@ class Game:
         deadline = time.time() + timeout
         while text not in self.stdout():
             if time.time() > deadline or self.process.poll() is not None:
-                raise RuntimeError("the game never printed %r: %s" % (text, self.stdout()))
+                raise RuntimeError("the game never printed %r: %s%s" % (text, self.stdout(), self.stderr()))
             time.sleep(0.1)
+
+    def wait_loaded(self, timeout=60):
+        self.wait_output(LOADED, timeout)
 
     def pause(self):
         """Holds the game still (its steps wait); the X server keeps its window and its input."""
@@ -253,11 +293,15 @@ class Game:
                       (left - self._x_corner[0], top - self._x_corner[1]))
         return picture
 
-    def close(self, timeout=60):
-        """Closes the window as a window manager would, once, and returns the exit status. A close
-        that goes unanswered is a fault to see, so it is never sent again."""
+    def ask_to_close(self):
+        """Asks the window to close as a window manager would."""
         subprocess.run([CLOSE_WINDOW, self.window], env=self.env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+
+    def close(self, timeout=60):
+        """Closes the window once and returns the exit status. A close that goes unanswered is a
+        fault to see, so it is never sent again."""
+        self.ask_to_close()
         return self.wait(timeout)
 
     def wait(self, timeout=20):
@@ -280,12 +324,17 @@ class Game:
         with open(os.path.join(self.workdir, name), "rb") as f:
             return f.read()
 
+    def stored(self):
+        """The (name, score) pairs of the game's "h.bin", none while it has none."""
+        return highscores(self.file("h.bin")) if os.path.exists(os.path.join(self.workdir, "h.bin")) else []
+
     def stop(self):
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
         self.x.stop()
-        shutil.rmtree(self.workdir, ignore_errors=True)
+        if self.owns_workdir:
+            shutil.rmtree(self.workdir, ignore_errors=True)
 
 
 class GameTestCase(unittest.TestCase):
@@ -298,9 +347,12 @@ class GameTestCase(unittest.TestCase):
         if self.game:
             self.game.stop()
 
-    def run_failing(self, **options):
-        """Starts the game, expects it to end by itself with a non-zero status; returns it."""
+    def run_failing(self, remove=(), **options):
+        """Starts the game without the data files named in `remove`, expects it to end by itself
+        with a non-zero status; returns it."""
         self.game = Game(**options)
+        for name in remove:
+            os.remove(os.path.join(self.game.workdir, name))
         game = self.game.start(wait_window=False)
         self.assertNotEqual(game.wait(60), 0, game.stderr())
         return game

@@ -49,12 +49,14 @@ class Pilot:
         return shot.resize((self.width // self.SCALE, self.height // self.SCALE)), over
 
     def wait_for_menu(self, timeout=30):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            if not self.look()[1]:
-                return
-            time.sleep(0.1)
-        raise AssertionError("the menu never showed")
+        harness.wait_until(lambda: not self.look()[1], "the menu never showed", timeout)
+
+    def wait_for_name_entry(self, timeout=30):
+        """Waits for the game's end: the name entry replaces the menu, which shows first (a window
+        not drawn yet has no help button either)."""
+        self.wait_for_menu(timeout)
+        harness.wait_until(lambda: self.look()[1], "the game did not end within %s s" % timeout, timeout)
+        time.sleep(0.3)
 
     @staticmethod
     def rock_heights(small):

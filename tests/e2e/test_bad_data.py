@@ -7,12 +7,11 @@ status 0) with the listed lines on its console and nothing else."""
 import os
 import struct
 import sys
-import time
 import unittest
 
 import harness
+from test_floor_sky import FACE_BYTES
 
-FACE_BYTES = 512 * 512 * 3
 NO_VARIANT = "Не найдено ни одного файла"
 
 
@@ -30,10 +29,9 @@ class Stops:
 class GoesOn:
     """The game runs; standard error holds exactly these lines (in any order)."""
 
-    def __init__(self, *stderr_lines, stdout=(), loading_seconds=120):
+    def __init__(self, *stderr_lines, stdout=()):
         self.stderr_lines = stderr_lines
         self.stdout = stdout
-        self.loading_seconds = loading_seconds
 
 
 # Damage done to one file of the working directory.
@@ -44,15 +42,10 @@ def remove(name):
 
 
 def write(name, data):
-    def apply(root):
-        path = os.path.join(root, name)
-        if os.path.isdir(path):
-            os.rmdir(path)
-        elif os.path.exists(path):
-            os.remove(path)
+    def make(path):
         with open(path, "wb") as f:
             f.write(data)
-    return apply
+    return replace_file(name, make)
 
 
 def change(name, how):
@@ -136,7 +129,7 @@ def attachments(count):
 
 
 def run_file(name):
-    with open(os.path.join(harness.RUN_DIR, name), "rb") as f:
+    with open(os.path.join(harness.DATA_DIR, name), "rb") as f:
         return f.read()
 
 
@@ -176,7 +169,7 @@ def rows():
          GoesOn("config.txt: landscape detail 0 is outside 10..360, using 10")),
     ]
     # h.bin: a short table is an empty one; a file that is there but cannot be read is left alone.
-    good = bytes(b ^ 0xFF for b in b"".join(b"Ace".ljust(20, b"\0") + struct.pack("<I", 9 - i) for i in range(10)))
+    good = harness.highscore_table(*[(b"Ace", 9 - i) for i in range(10)])
     table += [("h.bin", "missing", lambda root: None, GoesOn())]
     table += [("h.bin", "cut at 120 bytes", write("h.bin", good[:120]), GoesOn())]
     table += [
@@ -293,10 +286,7 @@ class BadData(unittest.TestCase):
             game.window = game.wait_window(120)
             # The window shows before the data loads: the close is answered once the last
             # mountain is in and the game runs.
-            deadline = time.time() + outcome.loading_seconds
-            while "Loading mountain5... [  OK  ]" not in game.stdout() and game.process.poll() is None:
-                self.assertLess(time.time(), deadline, game.stdout())
-                time.sleep(0.1)
+            game.wait_loaded(120)
             self.assertEqual(game.close(timeout=90), 0, game.stderr())
             lines = [line for line in game.stderr().split("\n") if line]
             self.assertEqual(len(lines), len(outcome.stderr_lines), game.stderr())

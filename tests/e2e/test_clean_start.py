@@ -4,7 +4,6 @@ folder holds exactly the generated files, byte for byte, so every game under tes
 empty table and the default configuration."""
 import filecmp
 import os
-import struct
 import sys
 import unittest
 
@@ -13,16 +12,11 @@ import harness
 RUN_DIR = os.environ["VELMO_RUN_DIR"]
 
 
-def played_table():
-    rows = b"".join(name.ljust(20, b"\0") + struct.pack("<I", score)
-                    for name, score in [(b"Player", 9)] + [(b"", 0)] * 9)
-    return bytes(b ^ 0xFF for b in rows)
-
-
 class CleanStart(unittest.TestCase):
     def setUp(self):
         # A developer's own games stay; what is planted here is removed again.
-        for name, data in (("h.bin", played_table()), ("config.txt", b"10 10 0\n"), ("notes.txt", b"mine")):
+        for name, data in (("h.bin", harness.highscore_table((b"Player", 9))), ("config.txt", b"10 10 0\n"),
+                           ("notes.txt", b"mine")):
             path = os.path.join(RUN_DIR, name)
             if not os.path.exists(path):
                 with open(path, "wb") as f:

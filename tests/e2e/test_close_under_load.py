@@ -27,7 +27,7 @@ class CloseUnderLoad(unittest.TestCase):
             game = harness.Game(files={"config.txt": "10 2"}, args=["-geometry", "400x400+0+0"])
             try:
                 game.start(timeout=120)
-                game.wait_output("Loading mountain5... [  OK  ]", timeout=120)
+                game.wait_loaded(120)
                 started = time.time()
                 status = game.close(timeout=ANSWER_SECONDS)
                 self.assertEqual(status, 0, "round %d: %s" % (round, game.stderr()))

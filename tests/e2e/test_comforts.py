@@ -2,12 +2,10 @@
 import os
 import subprocess
 import sys
-import time
 import unittest
 
 import harness
 
-BENCH_REPLAY = os.path.join(harness.SOURCE_DIR, "tools", "bench", "flight.vrp")
 
 
 def run(args, env, cwd=None):
@@ -31,15 +29,15 @@ class CommandLine(unittest.TestCase):
         x = harness.XServer()
         try:
             env = dict(os.environ, DISPLAY=x.display, SDL_AUDIODRIVER="dummy")
-            status, _, err = run(["--replay", "nosuch.vrp"], env, cwd=harness.RUN_DIR)
+            status, _, err = run(["--replay", "nosuch.vrp"], env, cwd=harness.DATA_DIR)
             self.assertEqual((status, err), (1, 'velmo: cannot read the replay "nosuch.vrp": No such file or directory\n'))
             # A usage error shows the usage.
-            status, _, err = run(["--ui-scale", "9"], env, cwd=harness.RUN_DIR)
+            status, _, err = run(["--ui-scale", "9"], env, cwd=harness.DATA_DIR)
             self.assertEqual(status, 1)
             self.assertTrue(err.startswith('velmo: --ui-scale wants a whole number from 1 to 8 or auto, not "9"\nusage:'),
                             err)
-            status, out, err = run(["-geometry", "200x200+0+0", "--replay", BENCH_REPLAY, "--replay-speed", "0",
-                                    "--replay-exit"], env, cwd=harness.RUN_DIR)
+            status, out, err = run(["-geometry", "200x200+0+0", "--replay", harness.BENCH_REPLAY, "--replay-speed", "0",
+                                    "--replay-exit"], env, cwd=harness.DATA_DIR)
             self.assertEqual((status, err), (0, ""))
             self.assertTrue(out.endswith("Replay finished at display 228: the game is yours\n"), out)
         finally:
@@ -67,27 +65,20 @@ def text_width(picture, left, right, y):
 
 
 class Screen(harness.GameTestCase):
-    def wait_for(self, condition, failure, timeout=15):
-        """Waits until the window shows what condition() looks for; a loaded machine draws late."""
-        deadline = time.time() + timeout
-        while not condition():
-            self.assertLess(time.time(), deadline, failure)
-            time.sleep(0.1)
-
     def wait_size(self, size, failure):
-        self.wait_for(lambda: self.game.geometry() == size, failure)
+        harness.wait_until(lambda: self.game.geometry() == size, failure, 15)
 
     def test_full_screen_at_start_and_with_f11(self):
         self.game = harness.Game(size="1024x768", args=["--fullscreen"])
         game = self.game.start()
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         self.wait_size((1024, 768), "--fullscreen does not fill the screen")
 
         def drawn_to_the_edges():
             shot = game.grab()
             return (any(shot.getpixel((1023, y)) != (0, 0, 0) for y in range(0, 768, 8)) and
                     any(shot.getpixel((x, 767)) != (0, 0, 0) for x in range(0, 1024, 8)))
-        self.wait_for(drawn_to_the_edges, "the picture does not reach the last column and row")
+        harness.wait_until(drawn_to_the_edges, "the picture does not reach the last column and row", 15)
         game.key("F11")
         self.wait_size((800, 600), "F11 does not leave full screen")
         game.key("F11")
@@ -97,13 +88,13 @@ class Screen(harness.GameTestCase):
     def test_twice_as_large_english_text_and_clicks_on_it(self):
         self.game = harness.Game(args=["-geometry", "800x600+0+0", "--ui-scale", "2", "--lang", "en"])
         game = self.game.start()
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         # The menu's buttons span pixels 130..280 and 550..700 from row 30 to 60. Each glyph is 16
         # pixels high, so "Restart F2" breaks after its first word and shows 7 cells, "Help" 4.
         def menu_over_the_scene():  # until the first display the window is black, like a text cell
             shot = game.grab()
             return any(shot.getpixel((x, 5)) != (0, 0, 0) for x in range(0, 800, 20)) and text_rows(shot, 130, 280, 28, 62)
-        self.wait_for(menu_over_the_scene, "no menu over the scene")
+        harness.wait_until(menu_over_the_scene, "no menu over the scene", 15)
         shot = game.grab()
         rows = text_rows(shot, 130, 280, 28, 62)
         self.assertEqual(len(rows), 16, rows)
@@ -116,12 +107,12 @@ class Screen(harness.GameTestCase):
         # 12 pixels inside the corner reaches it only when the cell has grown with the text.
         game.click(625, 45)
         text = (266, 166, 534, 250)
-        self.wait_for(lambda: not text_rows(game.grab(), 130, 280, 28, 62) and
-                      text_rows(game.grab(), 266, 534, 166, 250), "the help button was not pressed")
+        harness.wait_until(lambda: not text_rows(game.grab(), 130, 280, 28, 62) and
+                           text_rows(game.grab(), 266, 534, 166, 250), "the help button was not pressed", 15)
         before = game.grab().crop(text).tobytes()
         game.click(538, 438)
-        self.wait_for(lambda: game.grab().crop(text).tobytes() != before,
-                      "a click in the scaled scroll cell did not scroll the help")
+        harness.wait_until(lambda: game.grab().crop(text).tobytes() != before,
+                           "a click in the scaled scroll cell did not scroll the help", 15)
         self.assertEqual(game.close(), 0, game.stderr())
 
 

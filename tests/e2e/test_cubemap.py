@@ -1,18 +1,16 @@
-"""The environment cube map in the real game: a driver without cube maps and a missing ship end
-the start-up, and the ship mirrors the world around it (a ball-shaped test ship whose top half
-shows the sky: changing only the sky faces changes it, while the floor around it stays)."""
+"""The environment cube map in the real game: a missing ship ends the start-up (a driver without
+cube maps ends it sooner, at the floor: test_floor_sky.py), and the ship mirrors the world around
+it (a ball-shaped test ship whose top half shows the sky: changing only the sky faces changes it,
+while the floor around it stays)."""
 import os
-import re
 import struct
 import sys
 import time
 import unittest
 
 import harness
+from test_floor_sky import SKY_FILES, STAMP
 
-HIDE_LIBRARY = os.path.join(os.path.dirname(harness.BINARY), "tests", "render", "libvelmo_hide_gl_extension.so")
-STAMP = r" \[  OK  \] \w{3} \w{3} \d\d \d\d:\d\d:\d\d \d{4}\n"
-SKY_FILES = ["f.raw", "b.raw", "l.raw", "r.raw", "o.raw", "earth.raw"]
 SIZE = 300  # the window's side, pixels
 
 
@@ -42,11 +40,10 @@ class CubeMap(harness.GameTestCase):
     def still_screenshot(self, game, box, timeout=60):
         """A screenshot once the ship stands still after its time-out: four alike in a row over
         1.5 seconds, so that a step slowed down by a busy machine is not taken for the end."""
-        deadline = time.time() + timeout
         # The window shows before the data is loaded; a slow (sanitized) build keeps it blank long
         # enough for two alike shots.
-        while "Loading mountain5... [  OK  ]" not in game.stdout() and time.time() < deadline:
-            time.sleep(0.1)
+        game.wait_loaded(timeout)
+        deadline = time.time() + timeout
         previous = game.screenshot()
         alike = 0
         while time.time() < deadline:
@@ -62,21 +59,8 @@ class CubeMap(harness.GameTestCase):
             previous = shot
         self.fail("the picture never stood still")
 
-    def test_without_cube_maps_the_start_up_ends_before_the_ship(self):
-        self.assertTrue(os.path.exists(HIDE_LIBRARY), HIDE_LIBRARY)
-        game = self.run_failing(extra_env={"LD_PRELOAD": HIDE_LIBRARY, "VELMO_HIDE_GL_EXTENSION": "GL_ARB_texture_cube_map"})
-        # The floor needs cube maps too and is first to ask, with the same line.
-        self.assertTrue(game.stdout().endswith("ARB_texture_cube_map NOT supported.\n"), game.stdout())
-        self.assertNotIn("Loading vorizozadi", game.stdout())
-        self.assertEqual(game.stderr(), "A error detected")
-
     def test_a_missing_ship_ends_the_start_up_after_its_progress_text(self):
-        self.game = harness.Game()
-        path = os.path.join(self.game.workdir, "vorizozadi1")
-        if os.path.exists(path):
-            os.remove(path)
-        game = self.game.start(wait_window=False)
-        self.assertNotEqual(game.wait(60), 0)
+        game = self.run_failing(remove=["vorizozadi1"])
         self.assertRegex(game.stdout(), r"\nInitializeing cube map\.\.\." + STAMP + r"Loading vorizozadi\.\.\.\Z")
         self.assertEqual(game.stderr(), "A error detected\nvelmo: vorizozadi1: No such file or directory\n")
 
@@ -85,7 +69,8 @@ class CubeMap(harness.GameTestCase):
 
     def test_without_frame_buffer_objects_the_ship_still_mirrors_the_sky(self):
         """The face views then go through the window's corner."""
-        self.check_mirror({"LD_PRELOAD": HIDE_LIBRARY,
+        self.assertTrue(os.path.exists(harness.HIDE_LIBRARY), harness.HIDE_LIBRARY)
+        self.check_mirror({"LD_PRELOAD": harness.HIDE_LIBRARY,
                            "VELMO_HIDE_GL_EXTENSION": "GL_ARB_framebuffer_object GL_EXT_framebuffer_object"})
 
     def check_mirror(self, env):

@@ -8,8 +8,6 @@ import unittest
 
 import harness
 
-# The preloaded filter that takes extension names out of glGetString(GL_EXTENSIONS).
-HIDE_LIBRARY = os.path.join(os.path.dirname(harness.BINARY), "tests", "render", "libvelmo_hide_gl_extension.so")
 STAMP = r" \[  OK  \] \w{3} \w{3} \d\d \d\d:\d\d:\d\d \d{4}\n"
 FACE_BYTES = 512 * 512 * 3
 SKY_FILES = ["f.raw", "b.raw", "l.raw", "r.raw", "o.raw", "earth.raw"]
@@ -28,29 +26,25 @@ def settled_screenshot(game, timeout=20):
 
 class FloorAndSky(harness.GameTestCase):
     def test_missing_floor_extension_ends_after_the_progress_line(self):
-        self.assertTrue(os.path.exists(HIDE_LIBRARY), HIDE_LIBRARY)
+        self.assertTrue(os.path.exists(harness.HIDE_LIBRARY), harness.HIDE_LIBRARY)
         for extension, text in [("GL_ARB_texture_env_dot3", "ARB_texture_env_dot3 NOT supported.\n"),
                                 ("GL_ARB_texture_env_combine", "ARB_texture_env_combine NOT supported.\n"),
                                 ("GL_ARB_texture_cube_map", "ARB_texture_cube_map NOT supported.\n")]:
             with self.subTest(extension=extension):
-                game = self.run_failing(extra_env={"LD_PRELOAD": HIDE_LIBRARY, "VELMO_HIDE_GL_EXTENSION": extension})
+                game = self.run_failing(extra_env={"LD_PRELOAD": harness.HIDE_LIBRARY, "VELMO_HIDE_GL_EXTENSION": extension})
                 self.assertRegex(game.stdout(), r"\nInitializing floor\.\.\." + STAMP + re.escape(text) + r"\Z")
+                self.assertNotIn("Loading vorizozadi", game.stdout())  # the ship never loads
                 self.assertEqual(game.stderr(), "A error detected")
                 self.game.stop()
                 self.game = None
 
     def test_missing_left_face_stops_after_front_and_back(self):
-        self.game = harness.Game()
-        os.remove(os.path.join(self.game.workdir, "sky", "l.raw"))
-        game = self.game.start(wait_window=False)
-        self.assertNotEqual(game.wait(60), 0)
+        game = self.run_failing(remove=["sky/l.raw"])
         self.assertEqual(game.stderr(), "Error loading left texture=n\nvelmo: sky/l.raw: No such file or directory\n")
         self.assertNotIn("Initializing floor", game.stdout())
 
     def test_front_face_one_byte_short_fails_and_a_longer_one_loads(self):
-        self.game = harness.Game(files={"sky/f.raw": bytes(FACE_BYTES - 1)})
-        game = self.game.start(wait_window=False)
-        self.assertNotEqual(game.wait(60), 0)
+        game = self.run_failing(files={"sky/f.raw": bytes(FACE_BYTES - 1)})
         self.assertEqual(game.stderr(), "Error loading front texture\nvelmo: sky/f.raw: holds 786431 bytes; a face is 786432\n")
         self.game.stop()
 

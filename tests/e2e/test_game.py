@@ -1,57 +1,25 @@
 """A whole game with the real program: it ends by itself, the name goes into "h.bin", the list
 shows and OK returns to the menu; F2 during the name entry drops the result."""
-import struct
 import sys
 import time
 import unittest
 
 import harness
-from pilot import greenish, interface_to_pixel
+from pilot import Pilot, greenish, interface_to_pixel
 
 
-def decode_highscores(data):
-    plain = bytes(b ^ 0xFF for b in data)
-    entries = []
-    for i in range(10):
-        record = plain[24 * i:24 * i + 24]
-        name = record[:20].split(b"\0", 1)[0]
-        entries.append((name, struct.unpack("<I", record[20:24])[0]))
-    return entries
-
-
-class Game(unittest.TestCase):
+class Game(harness.GameTestCase):
     def setUp(self):
         self.game = harness.Game(args=["-geometry", "400x400+0+0"])
-
-    def tearDown(self):
-        self.game.stop()
-
-    def wait_for_game_over(self, timeout=30):
-        """A player who does nothing times out after 48 steps (or crashes sooner); the name entry
-        then replaces the menu, whose "Справка" button disappears."""
-        game = self.game
-        width, height = game.geometry()
-        help_button = interface_to_pixel(0.52, 0.81, width, height)  # off the button's text
-        deadline = time.time() + timeout
-        menu_seen = False
-        while time.time() < deadline:
-            shown = greenish(game.screenshot().getpixel(help_button))
-            menu_seen = menu_seen or shown
-            if menu_seen and not shown:
-                time.sleep(0.3)
-                return
-            time.sleep(0.25)
-        self.fail("the game did not end within %s s" % timeout)
 
     def test_a_game_ends_and_its_result_is_stored(self):
         game = self.game.start()
         width, height = game.geometry()
-        self.wait_for_game_over()
+        Pilot(game).wait_for_name_entry()  # idle: a time-out after 48 steps, or a crash sooner
         game.type("Pilot")
         game.key("Return")
         time.sleep(0.5)
-        entries = decode_highscores(game.file("h.bin"))
-        names = [name for name, _ in entries]
+        names = harness.highscore_names(game.file("h.bin"))
         self.assertIn(b"Pilot", names)
         rank = names.index(b"Pilot")
         # The other nine are empty, so the result ranks first whatever it scored.
@@ -72,30 +40,27 @@ class Game(unittest.TestCase):
 
     def test_f2_during_the_name_entry_drops_the_result(self):
         game = self.game.start()
-        self.wait_for_game_over()
+        Pilot(game).wait_for_name_entry()  # idle: a time-out after 48 steps, or a crash sooner
         game.key("F2")
         game.type("Ghost")
         game.key("Return")
         time.sleep(0.3)
         self.assertEqual(game.close(), 0)
-        names = [name for name, _ in decode_highscores(game.file("h.bin"))]
+        names = harness.highscore_names(game.file("h.bin"))
         self.assertNotIn(b"Ghost", names)
         self.assertEqual(names, [b""] * 10)
 
 
-class SoundSwitch(unittest.TestCase):
+class SoundSwitch(harness.GameTestCase):
     """The sound switch of config.txt, against an audio driver that cannot open."""
 
     def play_to_the_end(self, config):
         self.game = harness.Game(files={"config.txt": config}, extra_env={"SDL_AUDIODRIVER": "nosuchdriver"},
                                  args=["-geometry", "400x400+0+0"])
         game = self.game.start()
-        Game.wait_for_game_over(self)
+        Pilot(game).wait_for_name_entry()
         self.assertEqual(game.close(), 0)
         return game.stderr()
-
-    def tearDown(self):
-        self.game.stop()
 
     def test_switched_off_never_opens_the_device(self):
         self.assertEqual(self.play_to_the_end("20 50 0"), "")

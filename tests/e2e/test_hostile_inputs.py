@@ -11,11 +11,9 @@ import time
 import unittest
 
 import harness
+from test_bad_data import NO_VARIANT
 from test_shared_highscores import run_games_under
 
-BENCH_REPLAY = os.path.join(harness.SOURCE_DIR, "tools", "bench", "flight.vrp")
-QUICK = {"config.txt": "10 2 0\n"}
-NO_VARIANT = "Не найдено ни одного файла"
 
 
 def announcing_a_gigabyte(wave):
@@ -27,6 +25,16 @@ def announcing_a_gigabyte(wave):
     header[at + 4:at + 8] = struct.pack("<I", 1 << 30)
     header[4:8] = struct.pack("<I", (1 << 30) + at)
     return bytes(header)
+
+
+def name_the_hull(game, folder):
+    """Makes the ship's model file name `folder` where it names the hull's part folder."""
+    model = os.path.join(game.workdir, "vorizozadi1")
+    with open(model, "rb") as f:
+        data = f.read()
+    old = struct.pack("<i", len("ship/hull")) + b"ship/hull"
+    with open(model, "wb") as f:
+        f.write(data.replace(old, struct.pack("<i", len(folder)) + folder.encode(), 1))
 
 
 class Hostile(unittest.TestCase):
@@ -47,7 +55,7 @@ class Hostile(unittest.TestCase):
 
     def test_sound_files_announcing_a_gigabyte_are_refused_within_the_memory_bound(self):
         # The benchmark's replay crashes twice and collects stars, so both cues play.
-        with open(BENCH_REPLAY, "rb") as f:
+        with open(harness.BENCH_REPLAY, "rb") as f:
             replay = f.read()
         game = self.game(files={"play.vrp": replay}, args=["--replay", "play.vrp", "--replay-speed", "0"])
         for name in ("blast.wav", "collect.wav"):
@@ -70,9 +78,9 @@ class Hostile(unittest.TestCase):
             "collect.wav: larger than 1 MB; the cue stays silent"])
 
     def test_a_recording_target_is_untouched_until_start_up_succeeds(self):
-        with open(BENCH_REPLAY, "rb") as f:
+        with open(harness.BENCH_REPLAY, "rb") as f:
             replay = f.read()
-        game = self.game(files=dict(QUICK, **{"keep.vrp": replay, "h.bin": b"\xff" * 240}))
+        game = self.game(files=dict(harness.QUICK, **{"keep.vrp": replay, "h.bin": b"\xff" * 240}))
         os.remove(os.path.join(game.workdir, "sky", "f.raw"))
         game.args += ["--record", "keep.vrp"]
         self.run_briefly(game)
@@ -93,7 +101,7 @@ class Hostile(unittest.TestCase):
     def test_named_pipes_are_refused_at_once(self):
         for option in ("--replay", "--record"):
             with self.subTest(option=option):
-                game = self.game(copy_run_dir=False, files=QUICK)
+                game = self.game(copy_run_dir=False, files=harness.QUICK)
                 os.mkfifo(os.path.join(game.workdir, "p.vrp"))
                 game.args += [option, "p.vrp"]
                 took = self.run_briefly(game, timeout=20)
@@ -107,18 +115,13 @@ class Hostile(unittest.TestCase):
         self.assertIn('velmo: cannot read the replay "dir.vrp": it is a folder', folder.stderr())
 
     def test_a_part_folder_name_over_1024_bytes_is_recorded_whole(self):
-        game = self.game(files=QUICK, args=["--record", "long.vrp"])
+        game = self.game(files=harness.QUICK, args=["--record", "long.vrp"])
         long = "ship/" + "/".join(["d" * 200] * 6) + "/hull"
         self.assertGreater(len(long), 1024)
         shutil.copytree(os.path.join(game.workdir, "ship", "hull"), os.path.join(game.workdir, long))
-        model = os.path.join(game.workdir, "vorizozadi1")
-        with open(model, "rb") as f:
-            data = f.read()
-        old = struct.pack("<i", len("ship/hull")) + b"ship/hull"
-        with open(model, "wb") as f:
-            f.write(data.replace(old, struct.pack("<i", len(long)) + long.encode(), 1))
+        name_the_hull(game, long)
         game.start()
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         self.assertEqual(game.close(), 0)
         game.args = ["-geometry", "200x200+0+0", "--replay", "long.vrp", "--replay-speed", "0"]
         game.start()
@@ -129,22 +132,17 @@ class Hostile(unittest.TestCase):
     def test_data_paths_outside_the_game_folder_are_refused_without_being_opened(self):
         run_games_under(self, ["strace", "-f", "-qq", "-e", "trace=open,openat", "-o", "trace.txt"])
         # A part list naming a file elsewhere: the part is a plain sphere, the game goes on.
-        game = self.game(files=dict(QUICK, **{"ship/hull/files.txt": "../../../../etc/passwd"}))
+        game = self.game(files=dict(harness.QUICK, **{"ship/hull/files.txt": "../../../../etc/passwd"}))
         game.start(timeout=120)
-        game.wait_output("Loading mountain5... [  OK  ]", timeout=120)
+        game.wait_loaded(120)
         self.assertEqual(game.close(), 0)
         self.assertEqual(game.stderr().splitlines(),
                          ['Data file path "ship/hull/../../../../etc/passwd" leaves the game folder; it is not read'])
         with open(os.path.join(game.workdir, "trace.txt")) as f:
             self.assertFalse("ship/hull/.." in f.read(), "the part list's path was opened")
         # A model file naming an absolute folder: no part there, start-up stops.
-        absolute = self.game(files=QUICK)
-        model = os.path.join(absolute.workdir, "vorizozadi1")
-        with open(model, "rb") as f:
-            data = f.read()
-        old = struct.pack("<i", len("ship/hull")) + b"ship/hull"
-        with open(model, "wb") as f:
-            f.write(data.replace(old, struct.pack("<i", len("/var/elsewhere")) + b"/var/elsewhere", 1))
+        absolute = self.game(files=harness.QUICK)
+        name_the_hull(absolute, "/var/elsewhere")
         self.run_briefly(absolute, timeout=120)
         self.assertEqual(absolute.process.returncode, 1)
         self.assertEqual(absolute.stderr(), 'Data file path "/var/elsewhere/files.txt" leaves the game folder; '

@@ -5,11 +5,10 @@ import time
 import unittest
 
 import harness
-import test_game
-from pilot import greenish, interface_to_pixel
+from pilot import Pilot, greenish, interface_to_pixel
 
 
-class Typing(unittest.TestCase):
+class Typing(harness.GameTestCase):
     def setUp(self):
         self.game = harness.Game(args=["-geometry", "400x400+0+0"])
         # A player's keyboard with Russian and French layouts beside the English one: xdotool
@@ -17,9 +16,6 @@ class Typing(unittest.TestCase):
         # to a spare key for a moment, and a client that reads the key after the binding is gone
         # sees no symbol, so every character typed here is on a layout.)
         harness.subprocess.run(["setxkbmap", "-layout", "us,ru,fr"], env=self.game.env, check=True)
-
-    def tearDown(self):
-        self.game.stop()
 
     def test_names_in_any_script_are_stored_as_windows_1251(self):
         # Each row: what is typed, the keys pressed after it, the bytes stored.
@@ -34,25 +30,22 @@ class Typing(unittest.TestCase):
         stored = []
         for typed, keys, expected in rows:
             with self.subTest(typed=typed):
-                test_game.Game.wait_for_game_over(self, timeout=60)
+                Pilot(game).wait_for_name_entry(60)
                 game.type(typed)
                 if keys:
                     game.key(*keys)
                 game.key("Return")
                 time.sleep(0.5)
                 stored.append(expected)
-                names = [name for name, _ in test_game.decode_highscores(game.file("h.bin"))]
+                names = harness.highscore_names(game.file("h.bin"))
                 self.assertEqual(sorted(n for n in names if n), sorted(stored))
                 game.key("F2")  # the next game
         self.assertEqual(game.close(), 0, game.stderr())
 
 
-class Wheel(unittest.TestCase):
+class Wheel(harness.GameTestCase):
     def setUp(self):
         self.game = harness.Game(args=["-geometry", "400x400+0+0"])
-
-    def tearDown(self):
-        self.game.stop()
 
     def roll(self, x, y, notches=3):
         """Every wheel: up, down, left and right (X buttons 4 to 7)."""
@@ -62,7 +55,7 @@ class Wheel(unittest.TestCase):
 
     def test_the_wheel_presses_no_button(self):
         game = self.game.start()
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         width, height = game.geometry()
         help_button = interface_to_pixel(0.52, 0.81, width, height)
         help_text = interface_to_pixel(0.0, 0.0, width, height)  # the help's black text area

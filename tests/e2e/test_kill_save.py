@@ -9,28 +9,21 @@ import time
 import unittest
 
 import harness
-import test_game
 import test_shared_highscores
+from pilot import Pilot
 
 OLD = test_shared_highscores.OLD  # two results, the rest empty
 
 
-class KillDuringSave(unittest.TestCase):
+class KillDuringSave(harness.GameTestCase):
     def setUp(self):
-        self.game = None
+        super().setUp()
         self.random = random.Random(10)
-
-    def tearDown(self):
-        if self.game:
-            self.game.stop()
 
     def started(self):
         self.game = harness.Game(files={"h.bin": OLD}, args=["-geometry", "400x400+0+0"])
         game = self.game.start()
-        deadline = time.time() + 120
-        while "Loading mountain5... [  OK  ]" not in game.stdout():
-            self.assertLess(time.time(), deadline, game.stdout())
-            time.sleep(0.1)
+        game.wait_loaded(120)
         return game
 
     def kill_after(self, seconds):
@@ -52,7 +45,7 @@ class KillDuringSave(unittest.TestCase):
             with self.subTest(round=round):
                 game = self.started()
                 time.sleep(0.5)
-                harness.subprocess.run([harness.CLOSE_WINDOW, game.window], env=game.env, check=True)
+                game.ask_to_close()
                 self.kill_after(self.random.uniform(0.0, 0.3))
                 self.assertEqual(self.stored(), OLD)
                 self.finish()
@@ -61,25 +54,14 @@ class KillDuringSave(unittest.TestCase):
         for round in range(3):
             with self.subTest(round=round):
                 game = self.started()
-                width, height = game.geometry()
-                help_button = test_game.interface_to_pixel(0.52, 0.81, width, height)
-                deadline = time.time() + 60
-                seen = False
-                while True:  # the menu shows, then the name entry replaces it when the game ends
-                    shown = test_game.greenish(game.screenshot().getpixel(help_button))
-                    seen = seen or shown
-                    if seen and not shown:
-                        break
-                    self.assertLess(time.time(), deadline, "the game did not end")
-                    time.sleep(0.2)
-                time.sleep(0.3)
+                Pilot(game).wait_for_name_entry(60)
                 game.type("Killed")
                 game.xdotool("key", "Return")
                 self.kill_after(self.random.uniform(0.0, 0.15))
                 data = self.stored()
                 self.assertEqual(len(data), 240)
                 # The result ranks third whatever it scored (the flight is too short for 50).
-                names = [name for name, _ in test_game.decode_highscores(data)]
+                names = harness.highscore_names(data)
                 before = [b"Keeper", b"Second"] + [b""] * 8
                 after = [b"Keeper", b"Second", b"Killed"] + [b""] * 7
                 self.assertIn(names, (before, after))
@@ -88,11 +70,11 @@ class KillDuringSave(unittest.TestCase):
     def test_two_games_killed_during_their_saves_after_a_name(self):
         # Two games in one folder end, take a name each and are killed at random moments of
         # their saves: the file is always whole, and holds each name at most once.
-        quick = {"h.bin": OLD, "config.txt": "10 2 0\n"}
+        quick = dict(harness.QUICK, **{"h.bin": OLD})
         for round in range(3):
             with self.subTest(round=round):
                 self.game = harness.Game(files=quick, args=["-geometry", "300x300+0+0", "--record", "a.vrp"])
-                other = test_shared_highscores.Beside(self.game, "b", args=["-geometry", "300x300+0+0", "--record", "b.vrp"])
+                other = harness.Game(beside=self.game, tag="b-", args=["-geometry", "300x300+0+0", "--record", "b.vrp"])
                 try:
                     games = (self.game.start(), other.start())
                     for game in games:
@@ -108,7 +90,7 @@ class KillDuringSave(unittest.TestCase):
                         game.process.wait(30)
                     data = self.stored()
                     self.assertEqual(len(data), 240)
-                    names = [name for name, _ in test_game.decode_highscores(data)]
+                    names = harness.highscore_names(data)
                     self.assertEqual(names[:2], [b"Keeper", b"Second"])
                     rest = [name for name in names[2:] if name]
                     self.assertLessEqual(set(rest), {b"KilledA", b"KilledB"})

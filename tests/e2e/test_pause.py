@@ -8,7 +8,6 @@ import unittest
 
 import harness
 from pilot import interface_to_pixel
-from test_game import decode_highscores
 from test_replay import checked_game_overs, game_overs, replayed_game_overs
 
 
@@ -23,19 +22,13 @@ def label_shown(shot):
 
 
 class Pause(unittest.TestCase):
-    def wait_for(self, what, seconds=30):
-        deadline = time.time() + seconds
-        while not what():
-            self.assertLess(time.time(), deadline)
-            time.sleep(0.05)
-
     def test_p_holds_the_game_and_a_paused_recording_replays_exactly(self):
         game, path = harness.start_recording(self, "paused.vrp", 400)
         # The window shows before start-up has chosen the keys it reads; an idle game then times
         # out 2.4 s after it starts, so P goes at once after the loading.
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         game.key("p")
-        self.wait_for(lambda: label_shown(game.grab()))
+        harness.wait_until(lambda: label_shown(game.grab()), "no pause label", interval=0.05)
         held = game.grab().tobytes()
         time.sleep(3.0)  # longer than a whole idle game
         self.assertEqual(game.grab().tobytes(), held, "the picture moved while paused")
@@ -44,7 +37,7 @@ class Pause(unittest.TestCase):
         game.key("p")
         self.assertTrue(game.changes_within(held, 10), "the game did not go on")
         self.assertFalse(label_shown(game.grab()))
-        self.wait_for(lambda: "Game over" in game.stdout())
+        game.wait_output("Game over", 30)
         ended = game_overs(game.stdout())
         display = int(re.match(r"Game over at display (\d+): time-out with 0 stars$", ended[0]).group(1))
         self.assertGreater(display, 47 + 20, "the paused displays held no step")
@@ -54,8 +47,8 @@ class Pause(unittest.TestCase):
         time.sleep(0.3)
         self.assertFalse(label_shown(game.grab()))
         game.key("Return")
-        time.sleep(0.5)
-        self.assertEqual(decode_highscores(game.file("h.bin"))[0], (b"Pilot", 0))
+        harness.wait_until(lambda: b"Pilot" in dict(game.stored()), "Pilot never reached h.bin", 10)
+        self.assertEqual(game.stored()[0], (b"Pilot", 0))
         self.assertEqual(game.close(), 0, game.stderr())
         with open(path, "rb") as f:
             recording = f.read()

@@ -34,21 +34,29 @@ def checked_game_overs(replay):
         f.write(replay)
         f.flush()
         env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-        done = subprocess.run([CHECK_REPLAY, f.name], cwd=harness.RUN_DIR, env=env, stdout=subprocess.PIPE,
+        done = subprocess.run([CHECK_REPLAY, f.name], cwd=harness.DATA_DIR, env=env, stdout=subprocess.PIPE,
                               stderr=subprocess.PIPE, text=True, timeout=120)
     if done.returncode != 0:
         raise AssertionError("velmo-check-replay ended with %d: %s" % (done.returncode, done.stderr))
     return game_overs(done.stdout)
 
 
-def replayed_game_overs(case, replay):
-    """The game ends the real game prints for a recording it replays at full speed."""
+def replayed(case, replay, *extra, size="300x300", remove=()):
+    """The real game once it has replayed a recording at full speed (still running), stopped
+    after `case`; `remove` names data files taken away first."""
     game = harness.Game(files={"play.vrp": replay},
-                        args=["-geometry", "300x300+0+0", "--replay", "play.vrp", "--replay-speed", "0"])
+                        args=["-geometry", size + "+0+0", "--replay", "play.vrp", "--replay-speed", "0"] + list(extra))
     case.addCleanup(game.stop)
+    for name in remove:
+        os.remove(os.path.join(game.workdir, name))
     game.start(wait_window=False)
     game.wait_output("Replay finished", timeout=240)
-    return game_overs(game.stdout())
+    return game
+
+
+def replayed_game_overs(case, replay):
+    """The game ends the real game prints for a recording it replays at full speed."""
+    return game_overs(replayed(case, replay).stdout())
 
 
 class Replay(unittest.TestCase):
@@ -69,11 +77,7 @@ class Replay(unittest.TestCase):
 
             def play(aim, name, steps=800):
                 pilot.fly(steps, aim)
-                deadline = time.time() + 30
-                while not pilot.look()[1]:
-                    if time.time() > deadline:
-                        raise AssertionError("the game did not end")
-                    time.sleep(0.1)
+                harness.wait_until(lambda: pilot.look()[1], "the game did not end")
                 game.type(name)
                 game.key("Return")
                 time.sleep(0.3)
@@ -106,10 +110,8 @@ class Replay(unittest.TestCase):
                             list(extra))
         self.addCleanup(game.stop)
         game.start(wait_window=False)
-        deadline = time.time() + 240
-        while "Replay finished" not in game.stdout() and game.process.poll() is None:
-            self.assertLess(time.time(), deadline, "the replay did not finish: " + game.stdout())
-            time.sleep(0.2)
+        harness.wait_until(lambda: "Replay finished" in game.stdout() or game.process.poll() is not None,
+                           lambda: "the replay did not finish: " + game.stdout(), 240, 0.2)
         if game.process.poll() is None:
             game.window = game.wait_window(30)
             game.status = game.close()
@@ -134,7 +136,7 @@ class Replay(unittest.TestCase):
 
     def test_the_checker_without_a_window_prints_the_game_ends_of_the_game(self):
         self.assertEqual(checked_game_overs(self.recording), self.recorded_lines)
-        with open(BENCH_REPLAY, "rb") as f:
+        with open(harness.BENCH_REPLAY, "rb") as f:
             bench = f.read()
         self.assertEqual(checked_game_overs(bench), replayed_game_overs(self, bench))
 
@@ -155,7 +157,6 @@ class Replay(unittest.TestCase):
         self.assertRegex(game.stderr(), r"^(replay diverged at display \d+: .+|velmo: replay refused: .+)\n$")
 
 
-BENCH_REPLAY = os.path.join(harness.SOURCE_DIR, "tools", "bench", "flight.vrp")
 
 
 def header_of(replay):
@@ -190,41 +191,20 @@ def with_names(replay, names):
     return header + b"".join(r[2] for r in records)
 
 
-def decode_highscores(data):
-    plain = bytes(b ^ 0xFF for b in data)
-    return [(plain[24 * i:24 * i + 20].split(b"\0", 1)[0], struct.unpack("<I", plain[24 * i + 20:24 * i + 24])[0])
-            for i in range(10)]
-
-
 class ExactOutcomes(unittest.TestCase):
     """Games that used to be judged "somewhere within so many seconds" have exact outcomes when
     they are replayed: the same displays, stars and table on any machine."""
 
-    def play(self, replay, *extra, size="300x300", remove=()):
-        game = harness.Game(files={"play.vrp": replay},
-                            args=["-geometry", size + "+0+0", "--replay", "play.vrp", "--replay-speed", "0"] +
-                            list(extra))
-        self.addCleanup(game.stop)
-        for name in remove:
-            os.remove(os.path.join(game.workdir, name))
-        game.start(wait_window=False)
-        deadline = time.time() + 240
-        while "Replay finished" not in game.stdout():
-            self.assertIsNone(game.process.poll(), game.stderr())
-            self.assertLess(time.time(), deadline, "the replay did not finish")
-            time.sleep(0.2)
-        return game
-
     def test_the_benchmark_flight_collects_crashes_and_times_out_at_fixed_displays(self):
-        with open(BENCH_REPLAY, "rb") as f:
+        with open(harness.BENCH_REPLAY, "rb") as f:
             replay = with_names(f.read(), ["Один", "Two", "Three"])
-        game = self.play(replay, "--replay-writes-highscores")
+        game = replayed(self, replay, "--replay-writes-highscores")
         self.assertEqual(game_overs(game.stdout()), [
             "Game over at display 67: crash with 3 stars",
             "Game over at display 123: crash with 2 stars",
             "Game over at display 227: time-out with 0 stars",
         ])
-        self.assertEqual(decode_highscores(game.file("h.bin")),
+        self.assertEqual(harness.highscores(game.file("h.bin")),
                          [("Один".encode("cp1251"), 3), ("Two".encode(), 2), (b"Three", 0)] + [(b"", 0)] * 7)
 
     def test_a_tour_of_the_interface_ends_the_same_every_time(self):
@@ -232,7 +212,7 @@ class ExactOutcomes(unittest.TestCase):
         mountain after a restart by button, a time-out after F2, names typed and the list left by
         Tab and Space: every game end and the table exact, and nothing on standard error (in the
         sanitized build, no sanitizer report)."""
-        with open(BENCH_REPLAY, "rb") as f:
+        with open(harness.BENCH_REPLAY, "rb") as f:
             header = header_of(f.read())
         records = []
 
@@ -265,12 +245,12 @@ class ExactOutcomes(unittest.TestCase):
         records.append(struct.pack("<BIBi", 5, 147, 1, 0))
         chars(150, "Тур\r")
         chars(160, "\t ")                 # Tab to the list's OK, Space presses it
-        game = self.play(header + b"".join(records), "--replay-writes-highscores", size="400x400")
+        game = replayed(self, header + b"".join(records), "--replay-writes-highscores", size="400x400")
         self.assertEqual(game_overs(game.stdout()), [
             "Game over at display 87: crash with 3 stars",
             "Game over at display 147: time-out with 0 stars",
         ])
-        self.assertEqual(decode_highscores(game.file("h.bin")),
+        self.assertEqual(harness.highscores(game.file("h.bin")),
                          [(b"Tour", 3), ("Тур".encode("cp1251"), 0)] + [(b"", 0)] * 8)
         self.assertEqual(game.stderr(), "")
         self.assertEqual(checked_game_overs(header + b"".join(records)), game_overs(game.stdout()))
@@ -278,18 +258,15 @@ class ExactOutcomes(unittest.TestCase):
     def test_missing_sound_files_are_reported_at_every_cue_and_the_game_goes_on(self):
         # The benchmark flight collects 5 stars and crashes twice, so each cue is certain to play;
         # after its last time-out the ship stands still and no cue plays any more.
-        with open(BENCH_REPLAY, "rb") as f:
-            game = self.play(f.read(), remove=("blast.wav", "collect.wav"))
+        with open(harness.BENCH_REPLAY, "rb") as f:
+            game = replayed(self, f.read(), remove=("blast.wav", "collect.wav"))
         self.assertEqual(len(game_overs(game.stdout())), 3)
         self.assertEqual(sorted(game.stderr().splitlines()),
                          ["Couldn't open blast.wav"] * 2 + ["Couldn't open collect.wav"] * 5)
 
     def test_a_killed_recording_replays_up_to_its_last_game_end(self):
         game, path = harness.start_recording(self, "killed.vrp", 300)
-        deadline = time.time() + 120
-        while "Game over" not in game.stdout():  # nothing pressed: the bubble times out
-            self.assertLess(time.time(), deadline, "the game did not end")
-            time.sleep(0.1)
+        game.wait_output("Game over", timeout=120)  # nothing pressed: the bubble times out
         game.key("F2")
         game.type("lost")  # after the game end: not yet written, lost with the kill
         game.process.kill()
@@ -297,8 +274,7 @@ class ExactOutcomes(unittest.TestCase):
         with open(path, "rb") as f:
             recorded = f.read()
         self.assertEqual(recorded[-10], 5, "the file ends with the game end")
-        replayed = self.play(recorded)
-        self.assertEqual(game_overs(replayed.stdout()), ["Game over at display 47: time-out with 0 stars"])
+        self.assertEqual(replayed_game_overs(self, recorded), ["Game over at display 47: time-out with 0 stars"])
 
 
 class DamagedFiles(unittest.TestCase):

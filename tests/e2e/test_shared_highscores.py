@@ -5,7 +5,6 @@ import os
 import random
 import shutil
 import stat
-import struct
 import sys
 import tempfile
 import threading
@@ -15,24 +14,9 @@ import unittest
 import harness
 
 # Low details and no sound: these games only need to start quickly and end by themselves.
-QUICK = {"config.txt": "10 2 0\n"}
 
 
-def table(*entries):
-    """The file image of a table: (name, score) pairs in rank order, the rest empty."""
-    records = b""
-    for i in range(10):
-        name, score = entries[i] if i < len(entries) else (b"", 0)
-        records += name.ljust(20, b"\0") + struct.pack("<I", score)
-    return bytes(b ^ 0xFF for b in records)
-
-
-def names(data):
-    plain = bytes(b ^ 0xFF for b in data)
-    return [plain[24 * i:24 * i + 20].split(b"\0", 1)[0] for i in range(10)]
-
-
-OLD = table((b"Keeper", 99), (b"Second", 50))
+OLD = harness.highscore_table((b"Keeper", 99), (b"Second", 50))
 
 
 def run_games_under(test, prefix):
@@ -70,23 +54,6 @@ def close_together(first, second, delay):
         connection.close()
 
 
-class Beside(harness.Game):
-    """A further game in the folder of another, with console logs of its own."""
-
-    def __init__(self, other, tag, **options):
-        super().__init__(copy_run_dir=False, **options)
-        os.rmdir(self.workdir)
-        self.workdir = other.workdir
-        self.stdout_path = os.path.join(self.workdir, tag + "-stdout.log")
-        self.stderr_path = os.path.join(self.workdir, tag + "-stderr.log")
-
-    def stop(self):  # the folder belongs to the other game
-        if self.process and self.process.poll() is None:
-            self.process.kill()
-            self.process.wait()
-        self.x.stop()
-
-
 class SharedFolder(unittest.TestCase):
     def setUp(self):
         self.games = []
@@ -96,36 +63,33 @@ class SharedFolder(unittest.TestCase):
             game.stop()
 
     def first(self, files=None, **options):
-        game = harness.Game(files=dict(QUICK, **(files or {})), args=["-geometry", "300x300+0+0"], **options)
+        game = harness.Game(files=dict(harness.QUICK, **(files or {})), args=["-geometry", "300x300+0+0"], **options)
         self.games.append(game)
         return game
 
     def beside(self, tag, **options):
-        game = Beside(self.games[0], tag, args=["-geometry", "300x300+0+0"], **options)
+        game = harness.Game(beside=self.games[0], tag=tag + "-", args=["-geometry", "300x300+0+0"], **options)
         self.games.append(game)
         return game
 
     def started(self, game):
         game.start()
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         return game
 
-    def enter_name(self, game, name, path=None):
-        """Waits for the game's end (the recording prints it), types the name and waits until
-        the file holds it."""
+    @staticmethod
+    def type_name(game, name):
+        """Waits for the game's end (the recording prints it) and enters the name."""
         game.wait_output("Game over at display", timeout=120)
         time.sleep(0.3)
         game.type(name)
         game.key("Return")
-        path = path or os.path.join(game.workdir, "h.bin")
-        deadline = time.time() + 20
-        while time.time() < deadline:
-            if os.path.exists(path):
-                with open(path, "rb") as f:
-                    if name.encode() in names(f.read()):
-                        return
-            time.sleep(0.1)
-        self.fail("%s never reached h.bin: %s" % (name, game.stderr()))
+
+    def enter_name(self, game, name):
+        """Enters the name at the game's end and waits until the file holds it."""
+        self.type_name(game, name)
+        harness.wait_until(lambda: name.encode() in dict(game.stored()),
+                           lambda: "%s never reached h.bin: %s" % (name, game.stderr()), 20)
 
     def test_no_game_loses_anothers_result_and_a_link_is_never_followed(self):
         precious_dir = tempfile.mkdtemp(prefix="velmo-precious-")
@@ -147,7 +111,7 @@ class SharedFolder(unittest.TestCase):
         self.assertEqual(b.close(), 0)
         # The idle game saves at its exit too: what the file holds, not the empty table it read.
         self.assertEqual(idle.close(), 0)
-        held = names(a.file("h.bin"))
+        held = harness.highscore_names(a.file("h.bin"))
         self.assertIn(b"Alpha", held)
         self.assertIn(b"Bravo", held)
         self.assertEqual(len([n for n in held if n]), 2)
@@ -209,10 +173,7 @@ class SharedFolder(unittest.TestCase):
             os.chmod(game.workdir, 0o777)
             run_games_under(self, ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"])
         self.started(game)
-        game.wait_output("Game over at display", timeout=120)
-        time.sleep(0.3)
-        game.type("Lost")
-        game.key("Return")
+        self.type_name(game, "Lost")
         time.sleep(1.0)
         self.assertEqual(game.close(), 0)
         self.assertEqual(stat.S_IMODE(os.stat(path).st_mode), 0)

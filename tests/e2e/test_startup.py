@@ -15,12 +15,9 @@ def yellowish(pixel):
     return r > 100 and g > 100 and b < min(r, g) - 50
 
 
-class Startup(unittest.TestCase):
+class Startup(harness.GameTestCase):
     def setUp(self):
         self.game = harness.Game()
-
-    def tearDown(self):
-        self.game.stop()
 
     def sky(self):
         """The window's top rows, which show only the sky: it turns with the ship and does not
@@ -31,16 +28,13 @@ class Startup(unittest.TestCase):
     def differing(one, other):
         return sum(max(abs(x - y) for x, y in zip(a, b)) > 8 for a, b in zip(one, other))
 
-    def wait_for_sky(self, condition, failure, timeout=10):
+    def wait_for_sky(self, condition, failure):
         """A loaded machine may take a while to draw the step that carries out a turn."""
-        deadline = time.time() + timeout
-        while not condition(self.sky()):
-            self.assertLess(time.time(), deadline, failure)
-            time.sleep(0.1)
+        harness.wait_until(lambda: condition(self.sky()), failure, 10)
 
     def test_identification_keys_and_clean_close(self):
         game = self.game.start()
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         # The whole window is on the screen, its top row and left column included.
         shot = settled_screenshot(game)
         self.assertEqual(shot.size, (800, 600))
@@ -65,10 +59,8 @@ class Startup(unittest.TestCase):
         time.sleep(0.2)
         self.assertTrue(greenish(game.grab().getpixel(help_fill)))
         game.key("Tab")
-        deadline = time.time() + 10
-        while not yellowish(game.grab().getpixel(help_fill)):
-            self.assertLess(time.time(), deadline, "no yellow highlight: %s" % (game.grab().getpixel(help_fill),))
-            time.sleep(0.1)
+        harness.wait_until(lambda: yellowish(game.grab().getpixel(help_fill)),
+                           lambda: "no yellow highlight: %s" % (game.grab().getpixel(help_fill),), 10)
 
         # F2 restarts: pressed more often than an idle game lasts, the game never ends; left
         # alone, it ends and the name entry replaces the menu.
@@ -77,10 +69,7 @@ class Startup(unittest.TestCase):
             time.sleep(0.7)
             pixel = game.grab().getpixel(help_fill)
             self.assertTrue(greenish(pixel) or yellowish(pixel), "the game ended despite F2")
-        deadline = time.time() + 30
-        while greenish(game.grab().getpixel(help_fill)):
-            self.assertLess(time.time(), deadline, "the game never ended")
-            time.sleep(0.2)
+        harness.wait_until(lambda: not greenish(game.grab().getpixel(help_fill)), "the game never ended", 30, 0.2)
 
         self.assertEqual(game.close(), 0)
         lines = game.stdout().splitlines()
@@ -91,6 +80,7 @@ class Startup(unittest.TestCase):
         self.assertEqual(game.stderr().strip(), "")
 
     def test_out_of_range_config_is_reported_and_clamped(self):
+        self.game.stop()
         self.game = harness.Game(files={"config.txt": "5 1000 0\n"})
         game = self.game.start()
         self.assertEqual(game.close(), 0)

@@ -6,6 +6,7 @@ import time
 import unittest
 
 import harness
+from pilot import interface_to_pixel
 
 
 def blended(inside, outside, colour):
@@ -18,27 +19,15 @@ def blended(inside, outside, colour):
     return near and halves
 
 
-class Interface(unittest.TestCase):
+class Interface(harness.GameTestCase):
     def setUp(self):
-        self.game = harness.Game(copy_run_dir=True)
-        for name in ("h.bin", "h.bin.tmp"):
-            path = os.path.join(self.game.workdir, name)
-            if os.path.exists(path):
-                os.remove(path)
-
-    def tearDown(self):
-        self.game.stop()
+        self.game = harness.Game()
 
     def start(self):
         game = self.game.start()
-        game.wait_output("Loading mountain5... [  OK  ]")
+        game.wait_loaded()
         time.sleep(1.0)
         self.width, self.height = game.geometry()
-        self.half = min(self.width, self.height) // 2
-        # A window placed partly off the screen (GLUT's default is -1, -1) is cut there in
-        # screenshots, which shifts their pixels against the window's.
-        values = dict(line.split("=", 1) for line in game.xdotool("getwindowgeometry", "--shell", game.window).split())
-        self.shift = (max(0, -int(values["X"])), max(0, -int(values["Y"])))
         self.cell = 16.0 / min(self.width, self.height)
         return game
 
@@ -63,20 +52,13 @@ class Interface(unittest.TestCase):
     def menu_shown(self, shot):
         return self.has_fill(shot, -0.9, 0.9, (0, 1, 0))[0] and self.has_fill(shot, 0.5, 0.9, (0, 1, 0))[0]
 
-    def window_pixel(self, x, y):
-        """Window pixel (from the top left) of interface point (x, y)."""
-        return (int(self.width / 2 + x * self.half), int(self.height / 2 - y * self.half))
-
     def pixel(self, x, y):
-        """Screenshot pixel of interface point (x, y)."""
-        wx, wy = self.window_pixel(x, y)
-        return (wx - self.shift[0], wy - self.shift[1])
+        """Window pixel (from the top left) of interface point (x, y); the whole window is on the
+        screen, so a screenshot's pixels are the window's."""
+        return interface_to_pixel(x, y, self.width, self.height)
 
     def colour_at(self, shot, x, y):
         return shot.getpixel(self.pixel(x, y))
-
-    def close(self):
-        return self.game.close()
 
     def has_fill(self, shot, left, top, colour):
         """Whether a button whose top-left corner is (left, top) shows its fill of `colour`: a point
@@ -98,7 +80,7 @@ class Interface(unittest.TestCase):
 
         self.restart()
         self.shot_showing(self.menu_shown, "the menu after F2")
-        game.click(*self.window_pixel(0.75, 0.85))  # "Справка"
+        game.click(*self.pixel(0.75, 0.85))  # "Справка"
         # The help text view: a black text area with green ink, one cell inside a green frame.
         cell = self.cell
         left_column = self.pixel(-0.5 + cell, 0)[0]
@@ -112,7 +94,7 @@ class Interface(unittest.TestCase):
         self.assert_button_fill(shot, -0.2, -0.6, (0, 1, 0), "OK button")
         self.assertFalse(self.has_fill(shot, -0.9, 0.9, (0, 1, 0))[0], "the menu is still shown")
 
-        game.click(*self.window_pixel(0.0, -0.65))  # OK
+        game.click(*self.pixel(0.0, -0.65))  # OK
         shot = self.shot_showing(lambda shot: not self.has_fill(shot, -0.2, -0.6, (0, 1, 0))[0], "the help closed")
         self.assert_button_fill(shot, -0.9, 0.9, (0, 1, 0), "restart button after OK")
         self.assertFalse(self.has_fill(shot, -0.2, -0.6, (0, 1, 0))[0], "the help is still shown")
@@ -124,20 +106,17 @@ class Interface(unittest.TestCase):
         self.assert_button_fill(shot, 0.5, 0.9, (1, 1, 0), "highlighted help button")
         self.assert_button_fill(shot, -0.9, 0.9, (0, 1, 0), "restart button beside the highlight")
 
-        self.assertEqual(self.close(), 0)
+        self.assertEqual(game.close(), 0)
         self.assertEqual(game.file("h.bin"), b"\xff" * 240)
         self.assertFalse(os.path.exists(os.path.join(game.workdir, "h.bin.tmp")))
         self.assertEqual(game.stderr().strip(), "")
 
     def test_highscores_survive_a_run(self):
-        record = bytearray(24)
-        record[0:3] = b"Ann"
-        record[20:24] = (42).to_bytes(4, "little")
-        table = bytes(b ^ 0xFF for b in bytes(record) + bytes(24 * 9))
+        table = harness.highscore_table((b"Ann", 42))
         with open(os.path.join(self.game.workdir, "h.bin"), "wb") as f:
             f.write(table)
         game = self.start()
-        self.assertEqual(self.close(), 0)
+        self.assertEqual(game.close(), 0)
         self.assertEqual(game.file("h.bin"), table)
 
 

@@ -15,7 +15,7 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import harness  # noqa: E402
-import test_game  # noqa: E402
+from pilot import Pilot  # noqa: E402
 
 LAUNCHER = "/usr/games/velmo"
 HOMES = os.environ["VELMO_TEST_HOMES"]
@@ -50,7 +50,7 @@ class InstalledPackage(unittest.TestCase):
         self.game = InstalledGame(home, user)
         try:
             self.game.start()
-            test_game.Game.wait_for_game_over(self, timeout=90)  # generous on a busy machine
+            Pilot(self.game).wait_for_name_entry(90)  # generous on a busy machine
             self.game.type(name)
             self.game.key("Return")
             time.sleep(0.5)
@@ -65,7 +65,7 @@ class InstalledPackage(unittest.TestCase):
         with open(path, "rb") as f:
             data = f.read()
         self.assertEqual(len(data), 240)
-        return [entry_name for entry_name, _ in test_game.decode_highscores(data)]
+        return harness.highscore_names(data)
 
     def test_two_players_keep_tables_of_their_own(self):
         first_home = os.path.join(HOMES, "first")

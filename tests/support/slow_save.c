@@ -1,17 +1,14 @@
 /* An LD_PRELOAD library that widens the windows in which two games' saves can meet: every flush
    of a file that is not the console, every write of a whole highscore table (240 bytes) and
-   every fsync first waits VELMO_SLOW_SAVE_MS milliseconds (30 when unset). */
+   every fsync first waits 30 milliseconds. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <time.h>
 #include <unistd.h>
 
 static void wait(void) {
-  const char* text = getenv("VELMO_SLOW_SAVE_MS");
-  long ms = text ? atol(text) : 30;
-  struct timespec pause = {ms / 1000, (ms % 1000) * 1000000L};
+  struct timespec pause = {0, 30 * 1000000L};
   nanosleep(&pause, NULL);
 }
 

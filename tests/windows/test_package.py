@@ -10,7 +10,6 @@ import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
 import harness  # noqa: E402
-import test_game  # noqa: E402
 from pilot import Pilot  # noqa: E402
 
 ZIP = os.environ.get("VELMO_WINDOWS_ZIP", "")
@@ -74,13 +73,13 @@ class Package(unittest.TestCase):
 
 class Play(unittest.TestCase):
     def wine_game(self, **options):
-        self.game = WineGame(**options)  # wait_for_game_over looks here
+        self.game = WineGame(**options)
         self.addCleanup(self.game.stop)
         return self.game
 
     def test_a_game_to_the_name_entry_then_close(self):
         game = self.wine_game().start()
-        test_game.Game.wait_for_game_over(self, timeout=90)
+        Pilot(game).wait_for_name_entry(90)
         game.type("Wine")
         game.key("Return")
         time.sleep(1)
@@ -94,7 +93,7 @@ class Play(unittest.TestCase):
             self.assertRegex(line, "^" + pattern + "$")
         data = game.file("h.bin")
         self.assertEqual(len(data), 240)
-        self.assertEqual(test_game.decode_highscores(data)[0][0], b"Wine")
+        self.assertEqual(harness.highscores(data)[0][0], b"Wine")
 
     def test_a_damaged_data_file_stops_the_start_with_its_message(self):
         game = self.wine_game(files={"sky/b.raw": b""}).start(wait_window=False)
