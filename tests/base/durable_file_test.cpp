@@ -15,11 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string textOf(const fs::path& path) {
-  const auto bytes = readBytes(path);
-  return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-
 TEST(DurableFile, ReplacesAFileKeepingItsPermissionsAndLeavesNoTemporary) {
   ScratchDir dir("durable-replace");
   const fs::path path = dir.write("h.bin", "old");
@@ -27,7 +22,7 @@ TEST(DurableFile, ReplacesAFileKeepingItsPermissionsAndLeavesNoTemporary) {
   const fs::perms before = fs::status(path).permissions();
   ASSERT_EQ(replaceFileContents(path.string(), bytesOf("new")), "");
   ASSERT_EQ(replaceFileContents(path.string(), bytesOf("newer")), "");  // the second save of a run
-  EXPECT_EQ(textOf(path), "newer");
+  EXPECT_EQ(readText(path), "newer");
   EXPECT_EQ(fs::status(path).permissions(), before);
   int files = 0;
   for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) ++files;
@@ -45,9 +40,9 @@ TEST(DurableFile, NeverWritesThroughALink) {
   fs::create_symlink(precious, planted, linkError);
   if (linkError) GTEST_SKIP() << "no symbolic links here: " << linkError.message();
   ASSERT_EQ(replaceFileContents(path.string(), bytesOf("new")), "");
-  EXPECT_EQ(textOf(path), "new");
+  EXPECT_EQ(readText(path), "new");
   EXPECT_FALSE(fs::is_symlink(path));
-  EXPECT_EQ(textOf(precious), "mine");
+  EXPECT_EQ(readText(precious), "mine");
   EXPECT_TRUE(fs::is_symlink(planted));
 }
 

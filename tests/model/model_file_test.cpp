@@ -201,13 +201,12 @@ TEST(ModelFileOnDisk, ReadsTheFileAndItsPartsFromTheWorkingDirectory) {
   ScratchDir dir("model-disk");
   WorkingDir inside(dir.path());
   const AttachmentPoint one[1] = {{0, 0, 2, 0}};
-  auto text = [](const std::vector<std::byte>& b) { return std::string(reinterpret_cast<const char*>(b.data()), b.size()); };
   dir.write("parts/body/files.txt", "a\r\nb");
-  dir.write("parts/body/a", text(sculpt::Writer().attachments(one).bytes()));
-  dir.write("parts/body/b", text(sculpt::Writer().attachments(one).bytes()));
+  dir.write("parts/body/a", textOf(sculpt::Writer().attachments(one).bytes()));
+  dir.write("parts/body/b", textOf(sculpt::Writer().attachments(one).bytes()));
   dir.write("parts/tail/files.txt", "t");
-  dir.write("parts/tail/t", text(sculpt::Writer().bytes()));
-  dir.write("ship", text(modelfile::Writer().node("parts/body", 1.0f).node("parts/tail", 1.0f).bytes()));
+  dir.write("parts/tail/t", textOf(sculpt::Writer().bytes()));
+  dir.write("ship", textOf(modelfile::Writer().node("parts/body", 1.0f).node("parts/tail", 1.0f).bytes()));
   modelDetail = 4;
   Model ship("ship", modelDetail);
   ASSERT_EQ(ship.root->count, 1);

@@ -19,10 +19,6 @@ SphereMesh sphere() {
   return m;
 }
 
-std::string text(const std::vector<std::byte>& bytes) {
-  return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-
 std::vector<std::byte> cut(std::vector<std::byte> bytes, std::size_t drop) {
   // erase, not resize: g++ 12 with the sanitizers warns about the fill a shrinking resize never does
   bytes.erase(bytes.end() - static_cast<std::ptrdiff_t>(drop), bytes.end());
@@ -47,7 +43,7 @@ TEST(Sculpt, WriterLayoutMatchesTheRecordSizes) {
   sculpt::Writer empty, based("a/b");
   EXPECT_EQ(empty.bytes().size(), 4u);
   EXPECT_EQ(based.bytes().size(), 7u);
-  EXPECT_EQ(text(based.bytes()).substr(4), "a/b");
+  EXPECT_EQ(textOf(based.bytes()).substr(4), "a/b");
   const AttachmentPoint points[2] = {{1, 2, 3, 4}, {5, 6, 7, 8}};
   struct Case {
     std::size_t size;
@@ -95,8 +91,8 @@ TEST(Sculpt, BaseIsReplayedFirstWithItsAttachmentPointsFirst) {
   ScratchDir dir("sculpt_base");
   WorkingDir here(dir.path());
   const AttachmentPoint basePoints[1] = {{1, 0, 0, 0}}, ownPoints[2] = {{2, 0, 0, 0}, {3, 0, 0, 0}};
-  dir.write("parts/base", text(sculpt::Writer().attachments(basePoints).pivot(1, 1, 1).push({0, 0, 0, 2}).bytes()));
-  dir.write("parts/own", text(sculpt::Writer("parts/base").attachments(ownPoints).pivot(5, 6, 7).push({0, 0, 0, 3}).bytes()));
+  dir.write("parts/base", textOf(sculpt::Writer().attachments(basePoints).pivot(1, 1, 1).push({0, 0, 0, 2}).bytes()));
+  dir.write("parts/own", textOf(sculpt::Writer("parts/base").attachments(ownPoints).pivot(5, 6, 7).push({0, 0, 0, 3}).bytes()));
   SphereMesh m = sphere();
   SculptRecorder recorder(&m);
   EXPECT_TRUE(recorder.replay("parts/own"));
@@ -111,7 +107,7 @@ TEST(Sculpt, MissingFilesAndBasesChangeNothing) {
   SphereMesh m = sphere();
   SculptRecorder recorder(&m);
   EXPECT_FALSE(recorder.replay("no/such/file"));
-  dir.write("own", text(sculpt::Writer("no/such/base").push({0, 0, 0, 2}).bytes()));
+  dir.write("own", textOf(sculpt::Writer("no/such/base").push({0, 0, 0, 2}).bytes()));
   EXPECT_TRUE(recorder.replay("own"));
   EXPECT_NEAR(m.vertices[0].y, 2.0f, 1e-5);
   EXPECT_TRUE(recorder.attachments().empty());
@@ -198,9 +194,9 @@ TEST(Sculpt, BaseLoopsAreStoppedAndKeepWhatWasApplied) {
   ScratchDir dir("sculpt_loop");
   WorkingDir here(dir.path());
   const AttachmentPoint a[1] = {{1, 0, 0, 0}}, b[1] = {{2, 0, 0, 0}};
-  dir.write("a", text(sculpt::Writer("b").attachments(a).bytes()));
-  dir.write("b", text(sculpt::Writer("./a").attachments(b).bytes()));
-  dir.write("self", text(sculpt::Writer("self").push({0, 0, 0, 2}).bytes()));
+  dir.write("a", textOf(sculpt::Writer("b").attachments(a).bytes()));
+  dir.write("b", textOf(sculpt::Writer("./a").attachments(b).bytes()));
+  dir.write("self", textOf(sculpt::Writer("self").push({0, 0, 0, 2}).bytes()));
   SphereMesh m = sphere();
   SculptRecorder recorder(&m);
   EXPECT_TRUE(recorder.replay("a"));
@@ -213,7 +209,7 @@ TEST(Sculpt, BaseLoopsAreStoppedAndKeepWhatWasApplied) {
   for (int i = 0; i < 40; ++i) {
     const AttachmentPoint own[1] = {{float(i), 0, 0, 0}};
     dir.write("chain" + std::to_string(i),
-              text(sculpt::Writer(i < 39 ? "chain" + std::to_string(i + 1) : "").attachments(own).bytes()));
+              textOf(sculpt::Writer(i < 39 ? "chain" + std::to_string(i + 1) : "").attachments(own).bytes()));
   }
   SculptRecorder chained(&m);
   testing::internal::CaptureStderr();

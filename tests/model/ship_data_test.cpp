@@ -24,10 +24,6 @@ namespace {
 
 const std::filesystem::path runDir = VELMO_DATA_DIR;
 
-std::string text(const std::vector<std::byte>& bytes) {
-  return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-
 // The tree's shape as a string: each part's directory and its slots, depth first.
 std::string shape(const ModelNode* node) {
   if (!node) return "-";
@@ -65,7 +61,7 @@ TEST(ShipData, EveryPartDirectoryListsInterchangeableVariants) {
   int directories = 0;
   for (const auto& entry : std::filesystem::directory_iterator("ship")) {
     const std::string directory = "ship/" + entry.path().filename().string();
-    const std::string list = text(readBytes(directory + "/files.txt"));
+    const std::string list = readText(directory + "/files.txt");
     ASSERT_FALSE(list.empty()) << directory;
     EXPECT_NE(list.back(), '\n') << directory << ": a final line feed would add an empty variant";
     std::vector<std::string> variants;
@@ -137,7 +133,7 @@ TEST(ShipData, TheCostliestShipAtTheHighestDetailStaysWellWithinTheBrushWorkBoun
   std::int64_t costliest = 0;
   for (const ModelNode* part : parts) {
     std::vector<std::string> variants;
-    ASSERT_TRUE(parsePartList(bytesOf(text(readBytes(part->name + "/files.txt"))), variants)) << part->name;
+    ASSERT_TRUE(parsePartList(readBytes(part->name + "/files.txt"), variants)) << part->name;
     std::int64_t most = 0;
     for (const std::string& variant : variants) {
       SphereMesh mesh;

@@ -60,8 +60,7 @@ TEST(NormalisationCubeMapGl, TexelsReadBackFromEveryFace) {
 std::string uniformBmp(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
   std::vector<std::uint8_t> pixels;
   for (int i = 0; i < 16; ++i) pixels.insert(pixels.end(), {r, g, b});
-  const std::vector<std::byte> file = writeBmp24(4, 4, pixels);
-  return std::string(reinterpret_cast<const char*>(file.data()), file.size());
+  return textOf(writeBmp24(4, 4, pixels));
 }
 
 std::array<int, 3> drawFloorAndReadCentre(GLenum depthFunction) {

@@ -101,8 +101,7 @@ TEST_F(TextureTest, EveryExtensionOfTheDriverIsFoundAndNoPrefixOfOne) {
 
 TEST_F(TextureTest, BmpLoadsAsRedGreenBlue) {
   const Bytes pixels = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30, 40, 50, 60, 70, 80, 90, 1, 2, 3, 4, 5, 6};
-  std::vector<std::byte> file = writeBmp24(4, 2, pixels);
-  auto path = dir.write("picture.bmp", std::string(reinterpret_cast<const char*>(file.data()), file.size()));
+  auto path = dir.write("picture.bmp", textOf(writeBmp24(4, 2, pixels)));
   GLuint texture = loadTexture(false, path.c_str());
   ASSERT_NE(texture, 0u);
   EXPECT_EQ(levelPixels(GL_RGB, 3), pixels);
@@ -115,8 +114,7 @@ TEST_F(TextureTest, BmpLoadsAsRedGreenBlue) {
 }
 
 TEST_F(TextureTest, MipmapsScaleToPowersOfTwo) {
-  std::vector<std::byte> file = writeBmp24(3, 3, Bytes(27, 200));
-  auto path = dir.write("odd.BMP", std::string(reinterpret_cast<const char*>(file.data()), file.size()));
+  auto path = dir.write("odd.BMP", textOf(writeBmp24(3, 3, Bytes(27, 200))));
   GLuint texture = 0;
   glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
@@ -162,8 +160,7 @@ TEST_F(TextureTest, TgaKindsLoadWithTheirOwnFormat) {
 }
 
 TEST_F(TextureTest, ExtensionChoosesTheReaderAndFailuresAreReported) {
-  std::vector<std::byte> bmp = writeBmp24(1, 1, Bytes{1, 2, 3});
-  std::string bmpText(reinterpret_cast<const char*>(bmp.data()), bmp.size());
+  const std::string bmpText = textOf(writeBmp24(1, 1, Bytes{1, 2, 3}));
   const std::string noDot = dir.write("plain", bmpText).string();
   const std::string dotInFolder = dir.write("folder.d/plain", bmpText).string();
   const std::string png = dir.write("picture.png", bmpText).string();

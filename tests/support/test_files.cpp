@@ -39,6 +39,12 @@ std::vector<std::byte> readBytes(const fs::path& path) {
   return bytes;
 }
 
+std::string textOf(const std::vector<std::byte>& bytes) {
+  return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+std::string readText(const fs::path& path) { return textOf(readBytes(path)); }
+
 std::vector<std::byte> bytesOf(std::string_view text) {
   std::vector<std::byte> bytes(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) bytes[i] = static_cast<std::byte>(text[i]);

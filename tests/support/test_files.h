@@ -31,6 +31,8 @@ class WorkingDir {
 };
 
 std::vector<std::byte> readBytes(const std::filesystem::path& path);
+std::string readText(const std::filesystem::path& path);
+std::string textOf(const std::vector<std::byte>& bytes);
 std::vector<std::byte> bytesOf(std::string_view text);
 
 // The public test corpora beside the repository; empty when that folder is absent.

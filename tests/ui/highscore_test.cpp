@@ -38,11 +38,6 @@ void fillDescending(HighscoreTable& table) {
   }
 }
 
-std::string fileText(const fs::path& path) {
-  std::vector<std::byte> bytes = readBytes(path);
-  return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-
 TEST(HighscoreTable, WithoutAFileTheTableIsTenEmptyEntries) {
   ScratchDir dir("hs-none");
   HighscoreTable table;
@@ -235,7 +230,7 @@ TEST(HighscoreFile, AnUnreadableOrReadOnlyFileIsLeftAloneAndSaidOnce) {
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
     EXPECT_NE(message.find("will not be saved"), std::string::npos) << message;
   }
-  EXPECT_EQ(fileText(readOnly), std::string(240, '\xfe'));
+  EXPECT_EQ(readText(readOnly), std::string(240, '\xfe'));
   EXPECT_EQ(fs::status(readOnly).permissions(), readOnlyPermissions);
   EXPECT_TRUE(fs::is_directory(folder / "inside"));
   fs::permissions(readOnly, fs::perms::owner_all);  // so the folder can go
